@@ -1,0 +1,32 @@
+# The embedded file table: every file under assets/ and world/, in byte order of
+# their relative names. The bytes go in through the assembler's .incbin, so the
+# data never passes through the C++ compiler and a rebuild after a data change
+# costs one assembler run.
+function(tumbold_generate_embedded out_var)
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
+       ${PROJECT_SOURCE_DIR}/assets/* ${PROJECT_SOURCE_DIR}/world/*)
+  list(SORT files COMPARE STRING)
+  set(asm "/* generated from assets/ and world/; do not edit */\n")
+  string(APPEND asm "#if defined(__APPLE__)\n#define SYM(x) _##x\n  .const_data\n#else\n#define SYM(x) x\n  .section .rodata\n#endif\n")
+  set(decls "")
+  set(entries "")
+  set(deps "")
+  set(i 0)
+  foreach(f IN LISTS files)
+    set(abs ${PROJECT_SOURCE_DIR}/${f})
+    list(APPEND deps ${abs})
+    string(APPEND asm "  .globl SYM(tumbold_embed_${i})\n  .globl SYM(tumbold_embed_${i}_end)\n  .balign 16\n")
+    string(APPEND asm "SYM(tumbold_embed_${i}):\n  .incbin \"${abs}\"\nSYM(tumbold_embed_${i}_end):\n  .byte 0\n")
+    string(APPEND decls "extern const unsigned char tumbold_embed_${i}[];\nextern const unsigned char tumbold_embed_${i}_end[];\n")
+    string(APPEND entries "    {\"${f}\", tumbold_embed_${i}, static_cast<std::uint64_t>(tumbold_embed_${i}_end - tumbold_embed_${i})},\n")
+    math(EXPR i "${i} + 1")
+  endforeach()
+  string(APPEND asm "#if defined(__linux__) && defined(__ELF__)\n  .section .note.GNU-stack,\"\",@progbits\n#endif\n")
+  set(cpp "// generated from assets/ and world/; do not edit\n#include \"core/embedded.h\"\n\nextern \"C\" {\n${decls}}\n\n")
+  string(APPEND cpp "namespace core {\n\nconst EmbeddedFile kEmbeddedFiles[] = {\n${entries}    {nullptr, nullptr, 0},\n};\n\nconst char* const kEmbeddedRoot = \"<embedded>\";\n\n}  // namespace core\n")
+  set(dir ${PROJECT_BINARY_DIR}/generated)
+  file(CONFIGURE OUTPUT ${dir}/embedded_data.S CONTENT "${asm}" @ONLY)
+  file(CONFIGURE OUTPUT ${dir}/embedded_table.cpp CONTENT "${cpp}" @ONLY)
+  set_source_files_properties(${dir}/embedded_data.S PROPERTIES OBJECT_DEPENDS "${deps}")
+  set(${out_var} ${dir}/embedded_data.S ${dir}/embedded_table.cpp PARENT_SCOPE)
+endfunction()

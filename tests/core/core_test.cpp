@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/data_root.h"
+#include "core/embedded.h"
+#include "core/files.h"
+#include "core/log.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder under the system temporary folder, removed with the fixture.
+class TempDir {
+ public:
+  TempDir() {
+    path_ = fs::temp_directory_path() /
+            ("tumbold_core_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~TempDir() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+void touch(const fs::path& file) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file) << "{}";
+}
+
+}  // namespace
+
+TEST(Log, PrefixesTheLevelNameAndEndsTheLine) {
+  ::testing::internal::CaptureStderr();
+  core::log(core::LogLevel::Info, "a %d", 1);
+  core::log(core::LogLevel::Warn, "b");
+  core::log(core::LogLevel::Error, "c %s", "x");
+  core::log(static_cast<core::LogLevel>(7), "d");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[info] a 1\n[warn] b\n[error] c x\n[error] d\n");
+}
+
+TEST(EmbeddedTable, IsSortedByNameBytesAndEndsWithTheMark) {
+  const core::EmbeddedFile* previous = nullptr;
+  for (const core::EmbeddedFile* e = core::kEmbeddedFiles; e->name != nullptr; ++e) {
+    if (previous != nullptr) {
+      EXPECT_LT(std::strcmp(previous->name, e->name), 0);
+    }
+    EXPECT_EQ(core::embeddedFile(e->name), e);
+    previous = e;
+  }
+  EXPECT_STREQ(core::kEmbeddedRoot, "<embedded>");
+}
+
+TEST(EmbeddedTable, ServesTheDataFoldersByteForByte) {
+  const fs::path source = TUMBOLD_SOURCE_DIR;
+  int count = 0;
+  for (const core::EmbeddedFile* e = core::kEmbeddedFiles; e->name != nullptr; ++e, ++count) {
+    auto disk = core::readFile(source / e->name);
+    auto embedded = core::readFile(std::string("<embedded>/") + e->name);
+    ASSERT_TRUE(disk && embedded) << e->name;
+    EXPECT_EQ(*disk, *embedded) << e->name;
+  }
+  int onDisk = 0;
+  for (const char* folder : {"assets", "world"}) {
+    if (!fs::exists(source / folder)) continue;
+    for (const auto& item : fs::recursive_directory_iterator(source / folder))
+      if (item.is_regular_file()) ++onDisk;
+  }
+  EXPECT_EQ(count, onDisk);
+}
+
+TEST(EmbeddedTable, NamesMatchExactly) {
+  EXPECT_EQ(core::embeddedFile("assets/graphics/Tiles.json"), nullptr);
+  EXPECT_EQ(core::embeddedFile("./assets/graphics/tiles.json"), nullptr);
+  EXPECT_EQ(core::embeddedFile(""), nullptr);
+}
+
+TEST(ReadFile, ReportsWhatIsNotEmbedded) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(core::readFile("<embedded>/no/such/file"));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[error] <embedded>/no/such/file is not embedded\n");
+}
+
+TEST(ReadFile, DiskFiles) {
+  TempDir dir;
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(core::readFile(dir.path() / "missing"));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[error] cannot open " + (dir.path() / "missing").string() + "\n");
+
+  std::ofstream(dir.path() / "empty").close();
+  auto empty = core::readFile(dir.path() / "empty");
+  ASSERT_TRUE(empty);
+  EXPECT_TRUE(empty->empty());
+
+  std::vector<std::uint8_t> bytes{0, 1, 2, 255, '\r', '\n'};
+  ASSERT_TRUE(core::writeFile(dir.path() / "a" / "b" / "c.bin", bytes));
+  EXPECT_EQ(core::readFile(dir.path() / "a" / "b" / "c.bin"), bytes);
+  EXPECT_EQ(core::readTextFile(dir.path() / "a" / "b" / "c.bin"), std::string(bytes.begin(), bytes.end()));
+
+  ASSERT_TRUE(core::writeFile(dir.path() / "a" / "b" / "c.bin", {}));
+  EXPECT_EQ(fs::file_size(dir.path() / "a" / "b" / "c.bin"), 0u);
+}
+
+TEST(WriteFile, ReportsAFolderItCannotWriteTo) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "folder");
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(core::writeFile(dir.path() / "folder", {1}));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[error] cannot write " + (dir.path() / "folder").string() + "\n");
+}
+
+TEST(FindDataRoot, ExplicitFolderIsTheOnlyCandidate) {
+  TempDir dir;
+  touch(dir.path() / "exe" / "assets" / "graphics" / "tiles.json");
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(core::findDataRoot((dir.path() / "none").string(), dir.path() / "exe"));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[error] " + (dir.path() / "none").string() + " does not contain assets/graphics/tiles.json\n");
+  EXPECT_EQ(core::findDataRoot((dir.path() / "exe").string(), "/"), dir.path() / "exe");
+}
+
+TEST(FindDataRoot, RelativeExplicitFolderStaysRelative) {
+  TempDir dir;
+  touch(dir.path() / "data" / "assets" / "graphics" / "tiles.json");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  auto root = core::findDataRoot("data", "/");
+  fs::current_path(before);
+  ASSERT_TRUE(root);
+  EXPECT_EQ(*root, fs::path("data"));
+}
+
+TEST(FindDataRoot, WalksUpFromTheExecutableBeforeTheCurrentFolder) {
+  TempDir dir;
+  touch(dir.path() / "top" / "assets" / "graphics" / "tiles.json");
+  touch(dir.path() / "cwd" / "assets" / "graphics" / "tiles.json");
+  fs::create_directories(dir.path() / "top" / "a" / "b");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path() / "cwd");
+  auto root = core::findDataRoot("", dir.path() / "top" / "a" / "b");
+  fs::current_path(before);
+  ASSERT_TRUE(root);
+  EXPECT_EQ(*root, dir.path() / "top");
+}
+
+TEST(FindDataRoot, FallsBackToTheEmbeddedTable) {
+  TempDir dir;
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  ::testing::internal::CaptureStderr();
+  auto root = core::findDataRoot("", dir.path());
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  fs::current_path(before);
+  if (core::embeddedFile("assets/graphics/tiles.json") != nullptr) {
+    ASSERT_TRUE(root);
+    EXPECT_EQ(*root, fs::path("<embedded>"));
+    EXPECT_EQ(err, "");
+  } else {
+    EXPECT_FALSE(root);
+    EXPECT_EQ(err, "[error] cannot find the project data (assets/, world/); pass --data <dir>\n");
+  }
+}
