@@ -1,0 +1,78 @@
+#include "assets/json_read.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "core/files.h"
+#include "core/log.h"
+
+namespace assets::detail {
+
+std::optional<Json> readJson(const std::filesystem::path& file) {
+  auto text = core::readTextFile(file);
+  if (!text) return std::nullopt;
+  Json root = Json::parse(*text, nullptr, false);
+  if (root.is_discarded()) {
+    core::log(core::LogLevel::Error, "%s: invalid JSON", file.string().c_str());
+    return std::nullopt;
+  }
+  return root;
+}
+
+std::int64_t toInt64(const Json& value) {
+  // Booleans are numbers to the library's converters; they are not to us.
+  if (!value.is_number()) {
+    throw Json::type_error::create(302, std::string("type must be number, but is ") + value.type_name(),
+                                   &value);
+  }
+  if (value.is_number_unsigned()) {
+    const auto u = value.get<std::uint64_t>();
+    if (u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+      throw Json::out_of_range::create(406, "number " + value.dump() + " is out of range", &value);
+    }
+    return static_cast<std::int64_t>(u);
+  }
+  if (value.is_number_integer()) return value.get<std::int64_t>();
+  const double d = value.get<double>();
+  // Converting a double outside the target range is undefined, so check first.
+  if (!std::isfinite(d) || d < -9223372036854775808.0 || d >= 9223372036854775808.0) {
+    throw Json::out_of_range::create(406, "number " + value.dump() + " is out of range", &value);
+  }
+  return static_cast<std::int64_t>(d);
+}
+
+std::int32_t toInt32(const Json& value) {
+  const std::int64_t v = toInt64(value);
+  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) {
+    throw Json::out_of_range::create(406, "number " + value.dump() + " is out of range", &value);
+  }
+  return static_cast<std::int32_t>(v);
+}
+
+std::uint8_t lowByte(const Json& value) {
+  if (value.is_number_unsigned()) return static_cast<std::uint8_t>(value.get<std::uint64_t>());
+  return static_cast<std::uint8_t>(static_cast<std::uint64_t>(toInt64(value)));
+}
+
+void throwWrongType(const Json& value, const char* what, const char* expected) {
+  throw Json::type_error::create(
+      302, std::string(what) + " must be " + expected + ", but is " + value.type_name(), &value);
+}
+
+std::int32_t intOr(const Json& object, const char* key, std::int32_t fallback) {
+  if (!object.is_object() || !object.contains(key)) return fallback;
+  return toInt32(object.at(key));
+}
+
+const Json& arrayAt(const Json& object, const char* key) {
+  const Json& value = object.at(key);
+  if (!value.is_array()) throwWrongType(value, key, "array");
+  return value;
+}
+
+bool insidePicture(const IndexedImage& image, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
+  return x >= 0 && y >= 0 && w >= 0 && h >= 0 && x + w <= image.width && y + h <= image.height;
+}
+
+}  // namespace assets::detail

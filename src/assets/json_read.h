@@ -1,0 +1,46 @@
+#pragma once
+
+// Shared by the JSON-described asset loaders; not part of the module's interface.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "assets/indexed_image.h"
+
+namespace assets::detail {
+
+using Json = nlohmann::json;
+
+// core::readTextFile, then a parse without exceptions; a syntax error logs
+// "<path>: invalid JSON" and gives empty.
+std::optional<Json> readJson(const std::filesystem::path& file);
+
+// Number conversions that never leave the defined range of the target type.
+// A non-number raises the JSON library's own type error; a number that does
+// not fit raises the library's out-of-range error. Floating values are
+// truncated toward zero.
+std::int64_t toInt64(const Json& value);
+std::int32_t toInt32(const Json& value);
+
+// The low byte of an integer (modulo 256, also for negative and huge values);
+// a floating value is truncated first.
+std::uint8_t lowByte(const Json& value);
+
+// The JSON library's type error for a value of the wrong kind, e.g.
+// "frames must be array, but is object".
+[[noreturn]] void throwWrongType(const Json& value, const char* what, const char* expected);
+
+// value.at(key) when present, else fallback; a present value must be a number.
+std::int32_t intOr(const Json& object, const char* key, std::int32_t fallback);
+
+// object.at(key) that must be an array (library error otherwise).
+const Json& arrayAt(const Json& object, const char* key);
+
+// Whether the rectangle, with non-negative size, lies wholly inside the picture.
+// The drawing code copies from such rectangles without checks of its own.
+bool insidePicture(const IndexedImage& image, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h);
+
+}  // namespace assets::detail

@@ -1,0 +1,60 @@
+#include "assets/sprite_set.h"
+
+#include <exception>
+
+#include "assets/json_read.h"
+#include "core/log.h"
+
+namespace assets {
+
+namespace {
+
+using detail::Json;
+using detail::toInt32;
+
+SpriteFrame readFrame(const Json& object) {
+  SpriteFrame frame;
+  frame.x = toInt32(object.at("x"));
+  frame.y = toInt32(object.at("y"));
+  frame.w = toInt32(object.at("w"));
+  frame.h = toInt32(object.at("h"));
+  frame.ox = toInt32(object.at("ox"));
+  frame.oy = toInt32(object.at("oy"));
+  const Json& source = object.at("source");
+  frame.xoff = detail::lowByte(source.at("xoff"));
+  frame.yoff = detail::lowByte(source.at("yoff"));
+  return frame;
+}
+
+}  // namespace
+
+std::optional<SpriteSet> loadSpriteSet(const std::filesystem::path& dir, const std::string& name) {
+  auto root = detail::readJson(dir / (name + ".json"));
+  auto image = loadIndexedPng(dir / (name + ".png"));
+  if (!root || !image) return std::nullopt;
+
+  SpriteSet set;
+  try {
+    if (!root->is_object()) detail::throwWrongType(*root, "root", "object");
+    if (root->contains("frames")) {
+      const Json& frames = detail::arrayAt(*root, "frames");
+      set.frames.reserve(frames.size());
+      for (const Json& element : frames) set.frames.push_back(readFrame(element));
+    }
+  } catch (const std::exception& e) {
+    core::log(core::LogLevel::Error, "%s.json: %s", name.c_str(), e.what());
+    return std::nullopt;
+  }
+  for (std::size_t n = 0; n < set.frames.size(); ++n) {
+    const SpriteFrame& f = set.frames[n];
+    if (!detail::insidePicture(*image, f.x, f.y, f.w, f.h)) {
+      core::log(core::LogLevel::Error, "%s.json: frame %zu (%d,%d %dx%d) is outside the %dx%d picture", name.c_str(),
+                n, f.x, f.y, f.w, f.h, image->width, image->height);
+      return std::nullopt;
+    }
+  }
+  set.image = std::move(*image);
+  return set;
+}
+
+}  // namespace assets
