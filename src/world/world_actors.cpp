@@ -8,215 +8,232 @@ namespace world {
 namespace {
 
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
 }
 
 bool readIntFields(JsonFields& in, const Json& value,
                    std::initializer_list<std::pair<const char*, std::int32_t*>> fields) {
-    for (const auto& [key, out] : fields) {
-        if (!in.intOr(value, key, *out, *out)) return false;
-    }
-    return true;
+  for (const auto& [key, out] : fields) {
+    if (!in.intOr(value, key, *out, *out)) return false;
+  }
+  return true;
 }
 
 // A rules member: absent leaves everything as it is; present, it must be an object.
 const Json* ruleMember(JsonFields& in, const Json& rules, const char* key, bool& ok) {
-    const Json* member = JsonFields::find(rules, key);
-    ok = !member || in.requireObject(*member);
-    return ok ? member : nullptr;
+  const Json* member = JsonFields::find(rules, key);
+  ok = !member || in.requireObject(*member);
+  return ok ? member : nullptr;
 }
 
 bool requiredList(JsonFields& in, const Json& object, const char* key, const std::string& where,
                   std::vector<std::int32_t>& out) {
-    const Json* list = in.required(object, key, where);
-    return list && in.intList(*list, out);
+  const Json* list = in.required(object, key, where);
+  return list && in.intList(*list, out);
 }
 
 }  // namespace
 
 bool readActors(JsonFields& in, const Json& root, World& world) {
-    const Json* actors = in.required(root, "actors", "document");
-    if (!actors || !in.requireArray(*actors)) return false;
-    world.actors.reserve(actors->size());
-    for (const Json& value : *actors) {
-        if (!in.requireObject(value)) return false;
-        Actor a;
-        if (!readIntFields(in, value,
-                           {{"room", &a.room}, {"x", &a.x}, {"y", &a.y}, {"state", &a.state},
-                            {"frame", &a.frame}, {"b6", &a.b6}, {"range_a", &a.rangeA},
-                            {"range_b", &a.rangeB}, {"graphic", &a.graphic}, {"dir", &a.dir}}))
-            return false;
-        world.actors.push_back(a);
-    }
-    return true;
+  const Json* actors = in.required(root, "actors", "document");
+  if (!actors || !in.requireArray(*actors)) return false;
+  world.actors.reserve(actors->size());
+  for (const Json& value : *actors) {
+    if (!in.requireObject(value)) return false;
+    Actor a;
+    if (!readIntFields(in, value,
+                       {{"room", &a.room},
+                        {"x", &a.x},
+                        {"y", &a.y},
+                        {"state", &a.state},
+                        {"frame", &a.frame},
+                        {"b6", &a.b6},
+                        {"range_a", &a.rangeA},
+                        {"range_b", &a.rangeB},
+                        {"graphic", &a.graphic},
+                        {"dir", &a.dir}}))
+      return false;
+    world.actors.push_back(a);
+  }
+  return true;
 }
 
 bool readActorTypes(JsonFields& in, const Json& root, World& world) {
-    const Json* types = JsonFields::find(root, "actor_types");
-    if (!types) return true;
-    if (!in.requireArray(*types)) return false;
-    world.actorTypes.reserve(types->size());
-    for (const Json& value : *types) {
-        if (!in.requireObject(value)) return false;
-        ActorType type;
-        std::vector<std::int32_t> box;
-        if (!in.intOr(value, "offset", 0, type.offset) ||
-            !requiredList(in, value, "box", "actor type", box))
-            return false;
-        for (std::size_t i = 0; i < box.size() && i < type.box.size(); ++i) type.box[i] = box[i];
-        if (!in.intOr(value, "anim_divisor", 1, type.animDivisor) ||
-            !in.intOr(value, "frames_per_dir", 1, type.framesPerDir) ||
-            !requiredList(in, value, "frames_left", "actor type", type.framesLeft) ||
-            !requiredList(in, value, "frames_right", "actor type", type.framesRight))
-            return false;
-        world.actorTypes.push_back(std::move(type));
-    }
-    return true;
+  const Json* types = JsonFields::find(root, "actor_types");
+  if (!types) return true;
+  if (!in.requireArray(*types)) return false;
+  world.actorTypes.reserve(types->size());
+  for (const Json& value : *types) {
+    if (!in.requireObject(value)) return false;
+    ActorType type;
+    std::vector<std::int32_t> box;
+    if (!in.intOr(value, "offset", 0, type.offset) || !requiredList(in, value, "box", "actor type", box))
+      return false;
+    for (std::size_t i = 0; i < box.size() && i < type.box.size(); ++i) type.box[i] = box[i];
+    if (!in.intOr(value, "anim_divisor", 1, type.animDivisor) ||
+        !in.intOr(value, "frames_per_dir", 1, type.framesPerDir) ||
+        !requiredList(in, value, "frames_left", "actor type", type.framesLeft) ||
+        !requiredList(in, value, "frames_right", "actor type", type.framesRight))
+      return false;
+    world.actorTypes.push_back(std::move(type));
+  }
+  return true;
 }
 
 bool readActorTypesTail(JsonFields& in, const Json& root, World& world) {
-    std::string hex;
-    if (!in.stringOr(root, "actor_types_tail", "", hex)) return false;
-    world.actorTypesTail.reserve(hex.size() / 2);
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        const int high = hexDigit(hex[i]);
-        const int low = hexDigit(hex[i + 1]);
-        if (high < 0 || low < 0)
-            return in.fail("%s: actor_types_tail: \"%c%c\" at %zu is not a hexadecimal pair",
-                           in.path().c_str(), hex[i], hex[i + 1], i);
-        world.actorTypesTail.push_back(static_cast<std::uint8_t>(high * 16 + low));
-    }
-    return true;
+  std::string hex;
+  if (!in.stringOr(root, "actor_types_tail", "", hex)) return false;
+  world.actorTypesTail.reserve(hex.size() / 2);
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    const int high = hexDigit(hex[i]);
+    const int low = hexDigit(hex[i + 1]);
+    if (high < 0 || low < 0)
+      return in.fail("%s: actor_types_tail: \"%c%c\" at %zu is not a hexadecimal pair", in.path().c_str(),
+                     hex[i], hex[i + 1], i);
+    world.actorTypesTail.push_back(static_cast<std::uint8_t>(high * 16 + low));
+  }
+  return true;
 }
 
 bool readLifts(JsonFields& in, const Json& root, World& world) {
-    const Json* lifts = in.required(root, "lifts", "document");
-    if (!lifts || !in.requireArray(*lifts)) return false;
-    world.lifts.reserve(lifts->size());
-    for (const Json& value : *lifts) {
-        if (!in.requireObject(value)) return false;
-        Lift l;
-        std::vector<std::int32_t> raw10;
-        if (!readIntFields(in, value,
-                           {{"room", &l.room}, {"x", &l.x}, {"y", &l.y}, {"type", &l.type},
-                            {"state", &l.state}, {"b6", &l.b6}, {"w_words", &l.wWords}, {"h", &l.h}}) ||
-            !requiredList(in, value, "raw10", "lift", raw10))
-            return false;
-        if (raw10.size() == 3) {
-            // Unsigned arithmetic: out-of-byte values in a hand-edited file must not overflow.
-            const auto r0 = static_cast<std::uint32_t>(raw10[0]);
-            const auto r1 = static_cast<std::uint32_t>(raw10[1]);
-            l.raw10Word = static_cast<std::int32_t>((r1 << 8) | r0);
-            l.raw10Byte = static_cast<std::int8_t>(static_cast<std::uint8_t>(raw10[2] & 0xFF));
-        }
-        if (!in.intOr(value, "start_stop", l.state, l.startStop)) return false;
-        world.lifts.push_back(l);
+  const Json* lifts = in.required(root, "lifts", "document");
+  if (!lifts || !in.requireArray(*lifts)) return false;
+  world.lifts.reserve(lifts->size());
+  for (const Json& value : *lifts) {
+    if (!in.requireObject(value)) return false;
+    Lift l;
+    std::vector<std::int32_t> raw10;
+    if (!readIntFields(in, value,
+                       {{"room", &l.room},
+                        {"x", &l.x},
+                        {"y", &l.y},
+                        {"type", &l.type},
+                        {"state", &l.state},
+                        {"b6", &l.b6},
+                        {"w_words", &l.wWords},
+                        {"h", &l.h}}) ||
+        !requiredList(in, value, "raw10", "lift", raw10))
+      return false;
+    if (raw10.size() == 3) {
+      // Unsigned arithmetic: out-of-byte values in a hand-edited file must not overflow.
+      const auto r0 = static_cast<std::uint32_t>(raw10[0]);
+      const auto r1 = static_cast<std::uint32_t>(raw10[1]);
+      l.raw10Word = static_cast<std::int32_t>((r1 << 8) | r0);
+      l.raw10Byte = static_cast<std::int8_t>(static_cast<std::uint8_t>(raw10[2] & 0xFF));
     }
-    return true;
+    if (!in.intOr(value, "start_stop", l.state, l.startStop)) return false;
+    world.lifts.push_back(l);
+  }
+  return true;
 }
 
 bool readLiftStops(JsonFields& in, const Json& root, World& world) {
-    const Json* stops = JsonFields::find(root, "lift_stops");
-    if (!stops) return true;
-    if (!in.requireArray(*stops)) return false;
-    world.liftStops.reserve(stops->size());
-    for (std::size_t i = 0; i < stops->size(); ++i) {
-        const Json& value = (*stops)[i];
-        if (value.is_null()) {
-            world.liftStops.emplace_back(std::nullopt);
-            continue;
-        }
-        if (!in.requireArray(value)) return false;
-        if (value.size() < 2)
-            return in.fail("%s: lift stop %zu: expected a (y, room) pair", in.path().c_str(), i);
-        std::int32_t pair[2] = {0, 0};
-        for (std::size_t k = 0; k < 2; ++k) {
-            if (!numberToInt32(value[k], pair[k]))
-                return value[k].is_number() ? in.rangeError(value[k]) : in.typeError(value[k], "number");
-        }
-        world.liftStops.emplace_back(std::make_pair(pair[0], pair[1]));
+  const Json* stops = JsonFields::find(root, "lift_stops");
+  if (!stops) return true;
+  if (!in.requireArray(*stops)) return false;
+  world.liftStops.reserve(stops->size());
+  for (std::size_t i = 0; i < stops->size(); ++i) {
+    const Json& value = (*stops)[i];
+    if (value.is_null()) {
+      world.liftStops.emplace_back(std::nullopt);
+      continue;
     }
-    return true;
+    if (!in.requireArray(value)) return false;
+    if (value.size() < 2)
+      return in.fail("%s: lift stop %zu: expected a (y, room) pair", in.path().c_str(), i);
+    std::int32_t pair[2] = {0, 0};
+    for (std::size_t k = 0; k < 2; ++k) {
+      if (!numberToInt32(value[k], pair[k]))
+        return value[k].is_number() ? in.rangeError(value[k]) : in.typeError(value[k], "number");
+    }
+    world.liftStops.emplace_back(std::make_pair(pair[0], pair[1]));
+  }
+  return true;
 }
 
 bool readRules(JsonFields& in, const Json& root, World& world) {
-    const Json* rules = JsonFields::find(root, "rules");
-    if (!rules) return true;
-    if (!in.requireObject(*rules)) return false;
-    bool ok = true;
-    if (const Json* m = ruleMember(in, *rules, "fire_puzzle", ok)) {
-        FirePuzzle& f = world.firePuzzle;
-        if (!readIntFields(in, *m,
-                           {{"carried", &f.carried}, {"placed", &f.placed}, {"room", &f.room},
-                            {"min_x8", &f.minX8}, {"min_y", &f.minY}, {"reveals", &f.reveals},
-                            {"flag", &f.flag}}))
-            return false;
+  const Json* rules = JsonFields::find(root, "rules");
+  if (!rules) return true;
+  if (!in.requireObject(*rules)) return false;
+  bool ok = true;
+  if (const Json* m = ruleMember(in, *rules, "fire_puzzle", ok)) {
+    FirePuzzle& f = world.firePuzzle;
+    if (!readIntFields(in, *m,
+                       {{"carried", &f.carried},
+                        {"placed", &f.placed},
+                        {"room", &f.room},
+                        {"min_x8", &f.minX8},
+                        {"min_y", &f.minY},
+                        {"reveals", &f.reveals},
+                        {"flag", &f.flag}}))
+      return false;
+  }
+  if (!ok) return false;
+  const std::pair<const char*, std::pair<const char*, std::int32_t*>> singles[] = {
+      {"object_2C", {"flag", &world.object2CFlag}},
+      {"object_1E", {"flag", &world.object1EFlag}},
+  };
+  for (const auto& [member, field] : singles) {
+    if (const Json* m = ruleMember(in, *rules, member, ok)) {
+      if (!in.intOr(*m, field.first, *field.second, *field.second)) return false;
     }
     if (!ok) return false;
-    const std::pair<const char*, std::pair<const char*, std::int32_t*>> singles[] = {
-        {"object_2C", {"flag", &world.object2CFlag}},
-        {"object_1E", {"flag", &world.object1EFlag}},
-    };
-    for (const auto& [member, field] : singles) {
-        if (const Json* m = ruleMember(in, *rules, member, ok)) {
-            if (!in.intOr(*m, field.first, *field.second, *field.second)) return false;
-        }
-        if (!ok) return false;
-    }
-    if (const Json* m = ruleMember(in, *rules, "pickup_from_lift29", ok)) {
-        if (!requiredList(in, *m, "objects", "rules pickup_from_lift29", world.pickupFromLift29))
-            return false;
-    }
-    if (!ok) return false;
-    const std::pair<const char*, std::pair<const char*, std::int32_t*>> more[] = {
-        {"bat", {"object", &world.batObject}},
-        {"lift_switch", {"entity", &world.liftSwitchEntity}},
-        {"ride", {"tile", &world.rideTile}},
-    };
-    for (const auto& [member, field] : more) {
-        if (const Json* m = ruleMember(in, *rules, member, ok)) {
-            if (!in.intOr(*m, field.first, *field.second, *field.second)) return false;
-        }
-        if (!ok) return false;
-    }
-    if (const Json* m = ruleMember(in, *rules, "drop_anywhere", ok)) {
-        if (!requiredList(in, *m, "rooms", "rules drop_anywhere", world.dropAnywhereRooms) ||
-            !in.intOr(*m, "y", world.dropAnywhereY, world.dropAnywhereY))
-            return false;
+  }
+  if (const Json* m = ruleMember(in, *rules, "pickup_from_lift29", ok)) {
+    if (!requiredList(in, *m, "objects", "rules pickup_from_lift29", world.pickupFromLift29)) return false;
+  }
+  if (!ok) return false;
+  const std::pair<const char*, std::pair<const char*, std::int32_t*>> more[] = {
+      {"bat", {"object", &world.batObject}},
+      {"lift_switch", {"entity", &world.liftSwitchEntity}},
+      {"ride", {"tile", &world.rideTile}},
+  };
+  for (const auto& [member, field] : more) {
+    if (const Json* m = ruleMember(in, *rules, member, ok)) {
+      if (!in.intOr(*m, field.first, *field.second, *field.second)) return false;
     }
     if (!ok) return false;
-    if (const Json* m = ruleMember(in, *rules, "follower", ok)) {
-        if (!in.intOr(*m, "object", world.followerObject, world.followerObject)) return false;
-    }
-    if (!ok) return false;
-    if (const Json* m = JsonFields::find(*rules, "door_tune_rooms")) {
-        if (!in.intList(*m, world.doorTuneRooms)) return false;
-    }
-    if (const Json* m = ruleMember(in, *rules, "new_game", ok)) {
-        if (!readIntFields(in, *m,
-                           {{"room", &world.newGameRoom}, {"x", &world.newGameX},
-                            {"y", &world.newGameY}, {"lives", &world.newGameLives}}))
-            return false;
-    }
-    if (!ok) return false;
-    if (const Json* m = JsonFields::find(*rules, "energy_full")) {
-        std::int32_t energy = 0;
-        if (m->is_number_integer() && numberToInt32(*m, energy)) world.energyFull = energy;
-    }
-    if (const Json* m = ruleMember(in, *rules, "win", ok)) {
-        if (!requiredList(in, *m, "objects", "rules win", world.winObjects)) return false;
-    }
-    if (!ok) return false;
-    if (const Json* m = JsonFields::find(*rules, "ball_rooms")) {
-        if (!in.intList(*m, world.ballRooms)) return false;
-    }
-    if (const Json* m = JsonFields::find(*rules, "shared_thread_rooms")) {
-        if (!in.intList(*m, world.sharedThreadRooms)) return false;
-    }
-    return true;
+  }
+  if (const Json* m = ruleMember(in, *rules, "drop_anywhere", ok)) {
+    if (!requiredList(in, *m, "rooms", "rules drop_anywhere", world.dropAnywhereRooms) ||
+        !in.intOr(*m, "y", world.dropAnywhereY, world.dropAnywhereY))
+      return false;
+  }
+  if (!ok) return false;
+  if (const Json* m = ruleMember(in, *rules, "follower", ok)) {
+    if (!in.intOr(*m, "object", world.followerObject, world.followerObject)) return false;
+  }
+  if (!ok) return false;
+  if (const Json* m = JsonFields::find(*rules, "door_tune_rooms")) {
+    if (!in.intList(*m, world.doorTuneRooms)) return false;
+  }
+  if (const Json* m = ruleMember(in, *rules, "new_game", ok)) {
+    if (!readIntFields(in, *m,
+                       {{"room", &world.newGameRoom},
+                        {"x", &world.newGameX},
+                        {"y", &world.newGameY},
+                        {"lives", &world.newGameLives}}))
+      return false;
+  }
+  if (!ok) return false;
+  if (const Json* m = JsonFields::find(*rules, "energy_full")) {
+    std::int32_t energy = 0;
+    if (m->is_number_integer() && numberToInt32(*m, energy)) world.energyFull = energy;
+  }
+  if (const Json* m = ruleMember(in, *rules, "win", ok)) {
+    if (!requiredList(in, *m, "objects", "rules win", world.winObjects)) return false;
+  }
+  if (!ok) return false;
+  if (const Json* m = JsonFields::find(*rules, "ball_rooms")) {
+    if (!in.intList(*m, world.ballRooms)) return false;
+  }
+  if (const Json* m = JsonFields::find(*rules, "shared_thread_rooms")) {
+    if (!in.intList(*m, world.sharedThreadRooms)) return false;
+  }
+  return true;
 }
 
 }  // namespace world
