@@ -1,0 +1,84 @@
+#include "render/rgba.h"
+
+#include <lodepng.h>
+
+#include <algorithm>
+
+#include <string>
+
+#include "core/files.h"
+#include "core/log.h"
+
+namespace render {
+
+std::array<std::uint32_t, 16> colourTable(const assets::Palette& palette) {
+  std::array<std::uint32_t, 16> table{};
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const auto c = assets::Palette::toRgb8(palette[i]);
+    table[i] = 0xFF000000u | static_cast<std::uint32_t>(c[0]) << 16 | static_cast<std::uint32_t>(c[1]) << 8 | c[2];
+  }
+  return table;
+}
+
+std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path) {
+  const auto bytes = core::readFile(path);
+  if (!bytes) {
+    core::log(core::LogLevel::Error, "cannot read %s", path.string().c_str());
+    return std::nullopt;
+  }
+  std::vector<unsigned char> decoded;
+  unsigned width = 0;
+  unsigned height = 0;
+  const unsigned error = lodepng::decode(decoded, width, height, *bytes, LCT_RGBA, 8);
+  if (error != 0) {
+    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(error));
+    return std::nullopt;
+  }
+  RgbaImage image;
+  image.width = static_cast<int>(width);
+  image.height = static_cast<int>(height);
+  image.pixels.resize(static_cast<std::size_t>(width) * height);
+  for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+    const unsigned char* p = &decoded[i * 4];
+    image.pixels[i] = static_cast<std::uint32_t>(p[3]) << 24 | static_cast<std::uint32_t>(p[0]) << 16 |
+                      static_cast<std::uint32_t>(p[1]) << 8 | p[2];
+  }
+  return image;
+}
+
+bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image) {
+  const std::size_t count = static_cast<std::size_t>(std::max(image.width, 0)) * std::max(image.height, 0);
+  if (image.width < 1 || image.height < 1 || image.pixels.size() != count) {
+    // The encoder would read past a short pixel vector; refuse instead.
+    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), "picture size does not match its pixels");
+    return false;
+  }
+  std::vector<unsigned char> bytes(count * 4);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t p = image.pixels[i];
+    bytes[i * 4 + 0] = static_cast<unsigned char>(p >> 16);
+    bytes[i * 4 + 1] = static_cast<unsigned char>(p >> 8);
+    bytes[i * 4 + 2] = static_cast<unsigned char>(p);
+    bytes[i * 4 + 3] = static_cast<unsigned char>(p >> 24);
+  }
+  const unsigned error = lodepng::encode(path.string(), bytes, static_cast<unsigned>(image.width),
+                                         static_cast<unsigned>(image.height), LCT_RGBA, 8);
+  if (error != 0) {
+    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(error));
+    return false;
+  }
+  return true;
+}
+
+RgbaImage toRgba(const Framebuffer& fb, const assets::Palette& palette) {
+  const auto table = colourTable(palette);
+  RgbaImage image;
+  image.width = kScreenWidth;
+  image.height = kScreenHeight;
+  image.pixels.resize(kScreenPixels, table[0]);
+  const std::size_t n = std::min(fb.pixels.size(), image.pixels.size());
+  for (std::size_t i = 0; i < n; ++i) image.pixels[i] = table[fb.pixels[i] & 15];
+  return image;
+}
+
+}  // namespace render
