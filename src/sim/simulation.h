@@ -90,8 +90,8 @@ class Simulation {
   bool roomEntities(std::vector<int>& out) const;
   void bubble(int x, int y, int tail, const std::string& text);
   void say(int width, const std::string& text);
-  void emit(PageOp op);
-  void runEntityStep(int index, EntityState& entity);
+  void emit(PageOpKind kind, int a = 0, int b = 0, int c = 0, int d = 0);
+  bool scriptRunning(int entity) const;
 
   // Player movement and state machine.
   std::pair<int, std::uint8_t> attrTile(int dx, int dy) const;
@@ -106,7 +106,6 @@ class Simulation {
   void stateJump();
   void stateHurt();
   void stateStop();
-  void stateRideWait();
   void stateRideRise();
   void stateDismount(bool right);
   void stateDying();
@@ -146,7 +145,10 @@ class Simulation {
   // instruction that asked for the redraw, without end).
   std::vector<int> runningScripts_;
   bool sharedRunning_ = false;
-  std::vector<int> entityScratch_;
+  // roomEntities() of each room byte, worked out once: the step scripts ask for
+  // them every step.
+  std::vector<std::vector<int>> roomEntityLists_;
+  std::vector<bool> sharedThreadRoom_;
 };
 
 }  // namespace sim
