@@ -1,0 +1,62 @@
+// Modes whose code is not in this build yet. Each answers with one error line
+// naming the mode and exit code 1; remove a function here when its mode lands.
+
+#include "core/log.h"
+#include "modes.h"
+
+namespace {
+
+int notAvailable(const char* mode) {
+  core::log(core::LogLevel::Error, "%s is not available in this build", mode);
+  return 1;
+}
+
+}  // namespace
+
+int runCrtTest(const std::string&, const std::filesystem::path&) { return notAvailable("the CRT self-test"); }
+
+int runOplReplay(const std::filesystem::path&, const std::string&, const std::string&, bool) {
+  return notAvailable("the sound-driver log replay (--opl-replay)");
+}
+
+int runTuneRender(const std::filesystem::path&, int, double, const std::string&, bool) {
+  return notAvailable("tune rendering (--render-tune)");
+}
+
+bool renderGoldens(const Data&, const std::filesystem::path&) {
+  notAvailable("golden rendering (--render-goldens)");
+  return false;
+}
+
+int runReplay(const Data&, const std::string&, const ReplayArgs&) {
+  return notAvailable("the trace replay (--replay)");
+}
+
+int renderScreens(const Data&, const std::filesystem::path&, const std::filesystem::path&) {
+  return notAvailable("screen rendering (--render-screens)");
+}
+
+int runAutopilotMode(const sim::Content&, const sim::ScriptProgram&, const std::filesystem::path&,
+                     const std::filesystem::path&, const std::filesystem::path&, int) {
+  return notAvailable("the autopilot (--autopilot)");
+}
+
+int listBubbles(const Data&, const std::string&, const std::string&) {
+  return notAvailable("the bubble listing (--list-bubbles)");
+}
+
+int runViewer(const Data&, int) { return notAvailable("the room viewer (--viewer)"); }
+
+int runGame(const Data&, const std::filesystem::path&, int, int, bool) {
+  return notAvailable("the interactive game");
+}
+
+int runScript(const Data&, const std::filesystem::path&, const std::string&, const std::string&,
+              const std::string&, bool, const std::string&, int) {
+  return notAvailable("scripted play (--play-script)");
+}
+
+bool renderRoomPng(const Data&, int, const std::filesystem::path&) {
+  notAvailable("room rendering (--render-room)");
+  return false;
+}
