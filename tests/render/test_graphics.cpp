@@ -7,8 +7,10 @@ namespace rendertest {
 
 namespace {
 
-constexpr int kInk = 13;  // glyph ink: written in Plain, counts as ink in Panel and Shadow
-constexpr int kPaper = 15;
+// Glyph ink is written in Plain style and counts as ink in Panel and Shadow;
+// the paper is written in Plain style and counts as paper in the others.
+constexpr int kInk = 13;
+constexpr int kPaper = 3;
 
 void set(assets::IndexedImage& image, int x, int y, int value) {
   if (x < 0 || y < 0 || x >= image.width || y >= image.height) return;
@@ -61,7 +63,7 @@ int letterBits(char ch) {
 // The bubble frame pieces live in the font, as in the game's own font.
 bool framePiece(char ch, assets::IndexedImage& font, int gx, int gy) {
   auto fill = [&](int value) { fillRect(font, gx, gy, 8, 8, value); };
-  auto line = [&](int x, int y, int w, int h) { fillRect(font, gx + x, gy + y, w, h, 1); };
+  auto line = [&](int x, int y, int w, int h) { fillRect(font, gx + x, gy + y, w, h, kInk); };
   auto paper = [&](int x, int y, int w, int h) { fillRect(font, gx + x, gy + y, w, h, kPaper); };
   switch (ch) {
     case '"': fill(16); paper(4, 4, 4, 4); line(4, 4, 4, 1); line(4, 4, 1, 4); return true;
@@ -79,7 +81,7 @@ bool framePiece(char ch, assets::IndexedImage& font, int gx, int gy) {
         const int edge = ch == '&' ? 7 - r : 0;
         const int width = ch == '&' ? r + 1 : 7 - r;
         fillRect(font, gx + edge, gy + r, width, 1, kPaper);
-        set(font, gx + (ch == '&' ? edge : width - 1), gy + r, 1);
+        set(font, gx + (ch == '&' ? edge : width - 1), gy + r, kInk);
       }
       return true;
     case '=': case '<':
@@ -89,7 +91,7 @@ bool framePiece(char ch, assets::IndexedImage& font, int gx, int gy) {
         const int width = ch == '=' ? 7 - r : r + 1;
         const int edge = ch == '=' ? 0 : 7 - r;
         fillRect(font, gx + edge, gy + r, width, 1, kPaper);
-        set(font, gx + (ch == '=' ? 0 : 7), gy + r, 1);
+        set(font, gx + (ch == '=' ? 0 : 7), gy + r, kInk);
       }
       return true;
     default:
@@ -197,7 +199,7 @@ assets::IndexedImage filledImage(int w, int h, int value) {
 render::GameGraphics makeGraphics() {
   render::GameGraphics gfx;
   gfx.tiles = makeTiles();
-  const std::uint8_t dac[16][3] = {{0, 0, 0},    {0, 0, 42},   {0, 42, 0},   {0, 42, 42},
+  const std::uint8_t dac[16][3] = {{0, 0, 0},    {0, 0, 42},   {0, 42, 0},   {60, 60, 56},
                                    {42, 0, 0},   {42, 0, 42},  {42, 21, 0},  {42, 42, 42},
                                    {21, 21, 21}, {21, 21, 63}, {21, 63, 21}, {21, 63, 63},
                                    {63, 21, 21}, {8, 8, 24},   {63, 63, 21}, {63, 63, 63}};
