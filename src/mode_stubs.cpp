@@ -23,17 +23,8 @@ int runTuneRender(const std::filesystem::path&, int, double, const std::string&,
   return notAvailable("tune rendering (--render-tune)");
 }
 
-bool renderGoldens(const Data&, const std::filesystem::path&) {
-  notAvailable("golden rendering (--render-goldens)");
-  return false;
-}
-
 int runReplay(const Data&, const std::string&, const ReplayArgs&) {
   return notAvailable("the trace replay (--replay)");
-}
-
-int renderScreens(const Data&, const std::filesystem::path&, const std::filesystem::path&) {
-  return notAvailable("screen rendering (--render-screens)");
 }
 
 int runAutopilotMode(const sim::Content&, const sim::ScriptProgram&, const std::filesystem::path&,
@@ -54,9 +45,4 @@ int runGame(const Data&, const std::filesystem::path&, int, int, bool) {
 int runScript(const Data&, const std::filesystem::path&, const std::string&, const std::string&,
               const std::string&, bool, const std::string&, int) {
   return notAvailable("scripted play (--play-script)");
-}
-
-bool renderRoomPng(const Data&, int, const std::filesystem::path&) {
-  notAvailable("room rendering (--render-room)");
-  return false;
 }
