@@ -47,6 +47,11 @@ bool JsonFields::fail(const char* format, ...) {
   va_start(args, format);
   std::vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
+  // Labels and names come from the file: a control character in them must not
+  // break the message into several lines.
+  for (char* c = buffer; *c; ++c) {
+    if (static_cast<unsigned char>(*c) < 0x20 || *c == 0x7f) *c = '?';
+  }
   core::log(core::LogLevel::Error, "%s", buffer);
   return false;
 }

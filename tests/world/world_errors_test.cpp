@@ -238,4 +238,11 @@ TEST_F(StructureErrors, TheActorTableTailMustBeHexadecimal) {
   expectFailureMentioning(doc, "type must be string, but is number");
 }
 
+TEST_F(ScriptErrors, NamesFromTheFileCannotSplitTheErrorLine) {
+  json doc = validWorld();
+  doc["scripts"]["blocks"][2]["label"] = "a\nb";
+  doc["scripts"]["blocks"][2]["kind"] = "x\ty";
+  expectFailure(doc, "script block a?b: unknown kind 'x?y'");
+}
+
 }  // namespace
