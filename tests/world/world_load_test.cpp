@@ -1,5 +1,6 @@
 #include <variant>
 
+#include "core/embedded.h"
 #include "world_fixture.h"
 
 namespace {
@@ -223,15 +224,21 @@ TEST_F(LoadedWorld, OptionalSectionsMayBeAbsent) {
   EXPECT_EQ(w->batObject, 40);
 }
 
-TEST(ShippedWorld, LoadsWithoutAnyMessage) {
-  const std::filesystem::path file = TUMBOLD_SOURCE_DIR "/world/world.json";
-  if (!std::filesystem::exists(file)) GTEST_SKIP() << "no world file in the data set yet";
-  ::testing::internal::CaptureStderr();
-  const auto w = world::loadWorld(file);
-  const std::string log = ::testing::internal::GetCapturedStderr();
-  ASSERT_TRUE(w);
-  EXPECT_EQ(log, "");
-  EXPECT_FALSE(w->rooms.empty());
+TEST(ShippedWorld, LoadsWithoutAnyMessageFromDiskAndFromTheEmbeddedTable) {
+  const std::filesystem::path disk = TUMBOLD_SOURCE_DIR "/world/world.json";
+  if (!std::filesystem::exists(disk)) GTEST_SKIP() << "no world file in the data set yet";
+  std::vector<std::filesystem::path> files = {disk};
+  if (core::embeddedFile("world/world.json"))
+    files.push_back(std::string(core::kEmbeddedRoot) + "/world/world.json");
+  for (const auto& file : files) {
+    ::testing::internal::CaptureStderr();
+    const auto w = world::loadWorld(file);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(w) << file;
+    EXPECT_EQ(log, "") << file;
+    EXPECT_FALSE(w->rooms.empty());
+    EXPECT_GE(w->schema, 8);
+  }
 }
 
 }  // namespace
