@@ -15,14 +15,6 @@ int notAvailable(const char* mode) {
 
 int runCrtTest(const std::string&, const std::filesystem::path&) { return notAvailable("the CRT self-test"); }
 
-int runOplReplay(const std::filesystem::path&, const std::string&, const std::string&, bool) {
-  return notAvailable("the sound-driver log replay (--opl-replay)");
-}
-
-int runTuneRender(const std::filesystem::path&, int, double, const std::string&, bool) {
-  return notAvailable("tune rendering (--render-tune)");
-}
-
 int runReplay(const Data&, const std::string&, const ReplayArgs&) {
   return notAvailable("the trace replay (--replay)");
 }

@@ -1,0 +1,143 @@
+#include "app/opl_replay.h"
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <system_error>
+#include <type_traits>
+
+#include "audio/adlib_driver.h"
+#include "audio/beeper_driver.h"
+#include "core/embedded.h"
+#include "core/files.h"
+#include "core/log.h"
+
+namespace app {
+
+namespace {
+
+struct Command {
+  std::int64_t tick = 0;
+  std::int32_t cmd = 0;
+  std::int32_t a = 0;
+  std::int32_t b = 0;
+};
+
+struct FileCloser {
+  void operator()(std::FILE* f) const {
+    if (f) std::fclose(f);
+  }
+};
+
+// The driver side of the replay: the commands a driver log can hold.
+template <typename Driver>
+bool apply(Driver& driver, const Command& c) {
+  switch (c.cmd) {
+    case 0:
+      if constexpr (std::is_same_v<Driver, audio::BeeperDriver>) driver.init();
+      return true;
+    case 1:
+      return true;
+    case 2:
+      driver.setTimer(static_cast<std::uint16_t>(c.b));
+      return true;
+    case 4:
+      driver.startRequest = static_cast<std::uint8_t>(c.a);
+      return true;
+    case 7:
+      driver.stopRequest = 1;
+      return true;
+    default:
+      core::log(core::LogLevel::Error, "driver command %d not modelled", c.cmd);
+      return false;
+  }
+}
+
+template <typename Driver>
+int replay(Driver& driver, std::vector<std::uint8_t> image, const std::vector<Command>& commands,
+           std::int64_t lastTick, std::FILE* file) {
+  if (!driver.load(std::move(image))) return 1;
+  std::int64_t now = 0;
+  driver.output = [&now, file](std::uint8_t r, std::uint8_t v) {
+    if (file) std::fprintf(file, "w %ld %02X %02X\n", static_cast<long>(now), r, v);
+  };
+  std::size_t next = 0;
+  for (now = 0; now <= lastTick; ++now) {
+    if (now > 0) driver.tick();
+    while (next < commands.size() && commands[next].tick == now) {
+      if (!apply(driver, commands[next])) return 1;
+      ++next;
+    }
+  }
+  if (next < commands.size()) {
+    // Commands are taken strictly in file order; one that goes back in time
+    // blocks itself and every command after it.
+    core::log(core::LogLevel::Warn,
+              "%zu driver commands not applied: command at tick %ld comes after a later one",
+              commands.size() - next, static_cast<long>(commands[next].tick));
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> driverImage(const std::filesystem::path& root,
+                                                     const char* name) {
+  std::error_code ec;
+  const std::filesystem::path path = root / "assets" / "audio" / name;
+  // Checked first, so that a missing file is reported in this function's words.
+  const bool exists = root == std::filesystem::path(core::kEmbeddedRoot)
+                          ? core::embeddedFile(std::string("assets/audio/") + name) != nullptr
+                          : std::filesystem::is_regular_file(path, ec);
+  if (!exists) {
+    core::log(core::LogLevel::Error, "no assets/audio/%s", name);
+    return std::nullopt;
+  }
+  return core::readFile(path);
+}
+
+int replayOplLog(const std::filesystem::path& root, const std::string& log,
+                 const std::string& out, bool beeper) {
+  auto image = driverImage(root, beeper ? "beeper.dat" : "adlib.dat");
+  if (!image) return 1;
+
+  std::ifstream in(log);
+  if (!in) {
+    core::log(core::LogLevel::Error, "cannot read %s", log.c_str());
+    return 1;
+  }
+  std::vector<Command> commands;
+  std::int64_t lastTick = -1;
+  bool anyLine = false;
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    std::string word;
+    std::int64_t tick = 0;
+    words >> word;
+    if (!(words >> tick)) tick = 0;
+    lastTick = anyLine ? std::max(lastTick, tick) : tick;
+    anyLine = true;
+    if (word == "c") {
+      Command c;
+      c.tick = tick;
+      words >> c.cmd >> c.a >> c.b;
+      commands.push_back(c);
+    }
+  }
+
+  std::error_code ec;
+  const std::filesystem::path outPath(out);
+  if (outPath.has_parent_path()) std::filesystem::create_directories(outPath.parent_path(), ec);
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(out.c_str(), "w"));
+
+  if (beeper) {
+    audio::BeeperDriver driver;
+    return replay(driver, std::move(*image), commands, lastTick, file.get());
+  }
+  audio::AdlibDriver driver;
+  return replay(driver, std::move(*image), commands, lastTick, file.get());
+}
+
+}  // namespace app
