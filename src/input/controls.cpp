@@ -66,6 +66,9 @@ Command Controls::handleEvent(const SDL_Event& event) {
     case SDL_KEYDOWN: {
       if (event.key.repeat != 0) return Command::None;
       const SDL_Scancode key = event.key.keysym.scancode;
+      // Keys SDL cannot identify arrive as scancode 0, which is also "unbound":
+      // such a press must not reach an action that has no key.
+      if (key == SDL_SCANCODE_UNKNOWN) return Command::None;
       if (key == SDL_SCANCODE_ESCAPE) return Command::Pause;
       if (key == bindings.key(Action::Screenshot)) return Command::Screenshot;
       if (key == bindings.key(Action::QuickSave)) return Command::QuickSave;
