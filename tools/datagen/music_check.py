@@ -228,6 +228,9 @@ def _tune_problems(label, walks, adlib):
     periods = {w.loop[1] - w.loop[0] for w in walks if w.loop}
     if len(periods) > 1:
         problems.append(f"{label}: channels loop with different periods {sorted(periods)}")
+    marks = {w.loop[0] for w in walks if w.loop}
+    if len(marks) > 1:
+        problems.append(f"{label}: channels set their loop marks at different ticks {sorted(marks)}")
     if periods and any(not w.loop and w.notes for w in walks):
         problems.append(f"{label}: a looping tune has a channel that ends with notes")
     return problems
