@@ -1,0 +1,804 @@
+"""The seven sprite sets: the hero (66 frames drawn from posed body parts, so the walk,
+jump, idle, dying, balloon and bat animations stay consistent and smooth), misc (creatures,
+balls, thrown object), frank (the mover of room 29), balloon, chandel (chandelier halves),
+shades and glueon (hero overlays).
+
+Hero geometry: a frame is requested at the hero's (x, y), the left edge of a 40-pixel box
+whose body fills x + 10..29 and y..y + 23. Frames are drawn on a 40 x 36 canvas whose
+point (0, 10) is the hero's (x, y), then trimmed to their bounding box.
+"""
+
+from datagen.art import Canvas, T, png, sheet_pixels
+from datagen.common import write_bytes, write_json
+
+OY = 10  # canvas row of the hero's y
+BX = 10  # canvas column of the body's left edge (x + 10)
+
+SKIN, SKIN_D = 4, 3
+HAT, HAT_D, HAT_L = 6, 5, 7
+TUNIC, TUNIC_D = 12, 2
+TROUSERS, BOOT = 3, 2
+
+
+class Pose:
+    """Side view facing right, in body coordinates (0..19, 0..23)."""
+
+    def __init__(self, **kw):
+        self.bob = 0                 # whole body down by this many pixels
+        self.head = (0, 0)           # extra head offset
+        self.legs = ((8, 0, 0), (12, 0, 0))   # (hip x, foot x offset, foot lift) back, front
+        self.arms = ((6, 17), (13, 17))       # hand positions back, front
+        self.eyes = "open"           # open, closed, wide, hurt, dead, up
+        self.mouth = "none"          # none, o, smile, grit
+        self.hat = 0                 # tip flap: 0 down, 1 lifted, 2 flying up
+        self.crouch = 0              # legs shortened by this much (landing, jump start)
+        self.reach = False           # arms raised beside the head (hanging, cheering)
+        self.__dict__.update(kw)
+
+
+def _thick_line(c, a, b, col, width=2):
+    c.line(a[0], a[1], b[0], b[1], col)
+    if width > 1:
+        c.line(a[0] + 1, a[1], b[0] + 1, b[1], col)
+
+
+def _leg(c, hip, foot, back, facing=1):
+    trousers = 2 if back else TROUSERS
+    boot = 15 if back else BOOT
+    _thick_line(c, hip, (foot[0], foot[1] - 2), trousers)
+    fx, fy = foot
+    c.rect(fx - 1, fy - 2, fx + 2, fy, boot)
+    c.set(fx + 3, fy, boot)
+    c.set(fx + 3, fy - 1, boot)
+    if not back:
+        c.set(fx, fy - 2, 3)
+
+
+def _arm(c, shoulder, hand, back):
+    sleeve = TUNIC_D if back else TUNIC
+    _thick_line(c, shoulder, hand, sleeve)
+    c.rect(hand[0], hand[1], hand[0] + 1, hand[1] + 1, SKIN_D if back else SKIN)
+
+
+def side(pose):
+    """The hero in side view facing right, on a 40 x 36 canvas (see module text)."""
+    c = Canvas(40, 36)
+    ox, oy = BX, OY + pose.bob
+    hx, hy = pose.head
+
+    def P(x, y):
+        return (ox + x, oy + y)
+
+    legs_y = 23 - pose.bob
+    (bh, bf, bl), (fh, ff, fl) = pose.legs
+    back_layer = Canvas(40, 36)
+    # back arm and back leg
+    _leg(back_layer, P(bh, 17), (ox + bh + bf, OY + legs_y + pose.bob - bl), True)
+    _arm(back_layer, P(5, 13) if pose.reach else P(8, 13), P(*pose.arms[0]), True)
+    c.blit(back_layer)
+    # torso
+    c.ellipse(ox + 10, oy + 15.5 - pose.crouch * 0.5, 4.5, 4, TUNIC)
+    c.rect(ox + 7, oy + 17, ox + 13, oy + 17, TUNIC_D)
+    c.rect(ox + 11, oy + 17, ox + 12, oy + 17, 14)
+    for y in range(12, 20):
+        for x in range(6, 16):
+            if c.get(ox + x, oy + y) == TUNIC and c.get(ox + x + 1, oy + y) == T:
+                c.set(ox + x, oy + y, TUNIC_D)
+    # front leg
+    front = Canvas(40, 36)
+    _leg(front, P(fh, 17), (ox + fh + ff, OY + legs_y + pose.bob - fl), False)
+    c.blit(front)
+    if pose.reach:
+        up = Canvas(40, 36)
+        _arm(up, P(14, 13), P(*pose.arms[1]), False)
+        c.blit(up)
+    # head
+    head = Canvas(40, 36)
+    hcx, hcy = ox + 10 + hx, oy + 7 + hy
+    head.rect(hcx - 5, hcy - 2, hcx - 4, hcy + 2, 3)         # hair at the back
+    head.ellipse(hcx, hcy, 4.5, 4.5, SKIN)
+    for y in range(hcy - 4, hcy + 6):                        # shadowed jaw
+        for x in range(hcx - 5, hcx + 6):
+            if head.get(x, y) == SKIN and head.get(x, y + 1) == T:
+                head.set(x, y, SKIN_D)
+    head.ellipse(hcx + 5, hcy + 1.5, 1.5, 1.5, 13)            # nose
+    head.set(hcx + 5, hcy + 1, 14)
+    _eyes(head, hcx + 2, hcy - 1, pose.eyes)
+    c.eye = (hcx + 2, hcy - 1)
+    _mouth(head, hcx + 3, hcy + 4, pose.mouth)
+    _hat(head, hcx, hcy, pose.hat)
+    c.blit(head)
+    # front arm with its own dark rim so it reads over the tunic
+    arm = Canvas(40, 36)
+    if not pose.reach:
+        _arm(arm, P(10, 13), P(*pose.arms[1]), False)
+    arm.outline(TUNIC_D)
+    for y in range(36):
+        for x in range(40):
+            if arm.px[y][x] == TUNIC_D and c.get(x, y) == T:
+                arm.px[y][x] = T
+    c.blit(arm)
+    c.outline(15)
+    return c
+
+
+def _eyes(c, x, y, kind):
+    if kind == "closed":
+        c.rect(x, y + 1, x + 1, y + 1, 15)
+    elif kind == "dead":
+        c.set(x, y, 15)
+        c.set(x + 1, y + 1, 15)
+        c.set(x + 1, y, 15)
+        c.set(x, y + 1, 15)
+    elif kind == "hurt":
+        c.line(x, y, x + 1, y + 1, 15)
+        c.set(x, y + 1, 15)
+    else:
+        c.rect(x - 1, y - 1 if kind == "wide" else y, x + 1, y + 1, 1)
+        px = x + 1 if kind != "back" else x - 1
+        py = y - 1 if kind in ("up", "wide") else y
+        c.set(px, py, 15)
+        c.set(px, py + 1, 15)
+
+
+def _mouth(c, x, y, kind):
+    if kind == "o":
+        c.rect(x, y, x + 1, y + 1, 15)
+    elif kind == "smile":
+        c.set(x - 1, y, 15)
+        c.rect(x, y + 1, x + 1, y + 1, 15)
+    elif kind == "grit":
+        c.rect(x - 1, y, x + 1, y, 1)
+        c.rect(x - 1, y + 1, x + 1, y + 1, 15)
+
+
+def _hat(c, cx, cy, flap):
+    # cap over the crown, brim band, floppy tip to the back with a yellow bobble
+    c.poly([(cx - 5, cy - 2), (cx - 4, cy - 5), (cx - 1, cy - 7), (cx + 3, cy - 7),
+            (cx + 5, cy - 4), (cx + 6, cy - 2)], HAT)
+    c.rect(cx - 5, cy - 3, cx + 5, cy - 2, HAT_D)
+    c.set(cx - 1, cy - 6, HAT_L)
+    c.set(cx, cy - 6, HAT_L)
+    c.set(cx + 1, cy - 5, HAT_L)
+    tips = {0: [(cx - 4, cy - 5), (cx - 7, cy - 4), (cx - 8, cy - 1)],
+            1: [(cx - 4, cy - 5), (cx - 7, cy - 6), (cx - 9, cy - 5)],
+            2: [(cx - 3, cy - 6), (cx - 6, cy - 9), (cx - 7, cy - 11)]}[flap]
+    a, b, tip = tips
+    c.poly([(a[0], a[1] - 1), (a[0] + 2, a[1] + 2), b, tip, (b[0] - 1, b[1] - 1)], HAT)
+    c.line(a[0], a[1], b[0], b[1], HAT)
+    c.line(b[0], b[1], tip[0], tip[1], HAT_D)
+    c.rect(tip[0] - 1, tip[1], tip[0], tip[1] + 1, 14)
+
+
+# ---------------------------------------------------------------------------------
+# Front view (standing, idles, jump up, hurt): symmetric body facing the player.
+
+def front(kind="stand", t=0):
+    c = Canvas(40, 36)
+    ox, oy = BX, OY
+    cx = ox + 9.5
+    bob = {"squash": 1, "stretch": 0}.get(kind, 0)
+    # legs and boots
+    spread = 0 if kind != "jump" else 1
+    for side_x in (-1, 1):
+        hip = cx + side_x * 2.5
+        fx = int(hip + side_x * spread - 1)
+        lift = 0
+        if kind == "tap" and side_x == 1 and t:
+            lift = 1
+        c.rect(fx, oy + 19 + bob, fx + 1, oy + 21 - lift, TROUSERS)
+        c.rect(fx - (1 if side_x < 0 else 0), oy + 21 - lift, fx + (1 if side_x < 0 else 2), oy + 23 - lift, BOOT)
+    # torso
+    c.ellipse(cx, oy + 15.5 + bob, 5, 4, TUNIC)
+    c.rect(int(cx) - 4, oy + 17 + bob, int(cx) + 5, oy + 17 + bob, TUNIC_D)
+    c.rect(int(cx), oy + 17 + bob, int(cx) + 1, oy + 17 + bob, 14)
+    # arms
+    arms = {"stand": ((-6, 16), (6, 16)), "jump": ((-7, 2), (7, 2)),
+            "stretch": ((-6, 1), (6, 1)), "hurt": ((-8, 6), (8, 6)),
+            "wave": ((-6, 16), (7, 4 + 2 * t)), "scratch": ((-6, 16), (4, 2)),
+            "tap": ((-6, 16), (6, 16)), "squash": ((-6, 17), (6, 17)),
+            "blink": ((-6, 16), (6, 16)), "yawn": ((-6, 16), (5, 8))}[kind]
+    for ax, ay in arms:
+        sx = cx + (3.5 if ax > 0 else -3.5)
+        hand = (int(cx + ax), oy + ay + bob)
+        _thick_line(c, (int(sx), oy + 13 + bob), hand, TUNIC)
+        c.rect(hand[0], hand[1], hand[0] + 1, hand[1] + 1, SKIN)
+    # head
+    hy = oy + 7 + bob
+    c.ellipse(cx, hy, 5, 4.5, SKIN)
+    for y in range(hy - 4, hy + 6):
+        for x in range(int(cx) - 6, int(cx) + 7):
+            if c.get(x, y) == SKIN and c.get(x, y + 1) in (T, TUNIC):
+                c.set(x, y, SKIN_D)
+    c.ellipse(cx, hy + 1, 1.5, 1.5, 13)
+    c.set(int(cx), hy, 14)
+    eyes = {"blink": "closed", "hurt": "hurt", "yawn": "closed", "stretch": "closed"}.get(kind, "open")
+    if kind == "wave" or kind == "jump":
+        eyes = "up" if kind == "jump" else "open"
+    c.eye = (int(cx) - 3, hy - 2)
+    for ex in (int(cx) - 3, int(cx) + 2):
+        if eyes == "closed":
+            c.rect(ex, hy - 1, ex + 1, hy - 1, 15)
+        elif eyes == "hurt":
+            c.line(ex, hy - 2, ex + 1, hy - 1, 15)
+        else:
+            c.rect(ex, hy - 2, ex + 1, hy - 1, 1)
+            c.set(ex + (1 if ex > cx else 0), hy - 2 if eyes == "up" else hy - 1, 15)
+    if kind in ("yawn", "hurt", "jump"):
+        c.rect(int(cx) - 1, hy + 3, int(cx) + 1, hy + 4 if kind == "yawn" else hy + 3, 15)
+    elif kind in ("wave", "stand", "tap"):
+        c.line(int(cx) - 1, hy + 3, int(cx) + 1, hy + 3, 15)
+    # cap seen from the front, tip hanging to one side
+    c.poly([(cx - 5.5, hy - 2), (cx - 4, hy - 6), (cx - 1, hy - 8), (cx + 2, hy - 8),
+            (cx + 5, hy - 6), (cx + 6.5, hy - 2)], HAT)
+    c.rect(int(cx) - 5, hy - 3, int(cx) + 6, hy - 2, HAT_D)
+    c.set(int(cx) - 1, hy - 7, HAT_L)
+    c.set(int(cx), hy - 7, HAT_L)
+    tip = {"jump": (int(cx) - 6, hy - 11), "hurt": (int(cx) - 8, hy - 8)}.get(kind, (int(cx) - 8, hy - 4))
+    c.line(int(cx) - 3, hy - 7, tip[0] + 1, tip[1], HAT)
+    c.line(int(cx) - 2, hy - 7, tip[0] + 2, tip[1] + 1, HAT)
+    c.rect(tip[0] - 1, tip[1], tip[0], tip[1] + 1, 14)
+    c.outline(15)
+    return c
+
+
+def lying(face_up=True):
+    """The hero flat on his back, drawn from the side view turned a quarter."""
+    pose = Pose(eyes="dead" if face_up else "closed", mouth="o",
+                arms=((5, 20), (14, 20)), legs=((8, -1, 0), (12, 1, 0)))
+    c = side(pose)
+    turned = Canvas(80, 80)
+    for y in range(36):
+        for x in range(40):
+            if c.px[y][x] != T:
+                turned.set(20 + y, 60 - x, c.px[y][x])
+    body, _, _ = trimmed(turned, 0, 0)
+    out = Canvas(40, 36)
+    out.blit(body, 20 - body.w // 2, OY + 24 - body.h)
+    return out
+
+
+# ---------------------------------------------------------------------------------
+# Hero frame list
+
+WALK = [  # (back foot dx, lift), (front foot dx, lift), bob, back hand, front hand
+    ((-3, 0), (3, 0), 0, (12, 16), (6, 16)),
+    ((-2, 1), (2, 0), 1, (11, 17), (7, 17)),
+    ((-1, 2), (0, 0), 0, (9, 17), (9, 17)),
+    ((1, 1), (-2, 0), -1, (7, 16), (11, 16)),
+    ((3, 0), (-3, 0), 0, (6, 16), (12, 16)),
+    ((2, 0), (-2, 1), 1, (7, 17), (11, 17)),
+    ((0, 0), (-1, 2), 0, (9, 17), (9, 17)),
+    ((-2, 0), (1, 1), -1, (11, 16), (7, 16)),
+]
+
+
+def walk_right(i):
+    (bd, bl), (fd, fl), bob, bh, fh = WALK[i]
+    return side(Pose(bob=bob, legs=((8, bd, bl), (12, fd, fl)), arms=(bh, fh)))
+
+
+def hero_frames():
+    """66 canvases (facing as the frame list of the player's state machine needs)."""
+    right = {}
+    for i in range(8):
+        right[8 + i] = walk_right(i)
+    # jump right: 21 rising fast, 22 near the top, 23 falling
+    right[21] = side(Pose(legs=((8, -3, 3), (12, 3, 5)), arms=((6, 8), (15, 6)), hat=2,
+                          eyes="up", mouth="o"))
+    right[22] = side(Pose(legs=((8, -2, 4), (12, 3, 3)), arms=((4, 10), (16, 9)), hat=1,
+                          mouth="smile"))
+    right[23] = side(Pose(legs=((8, -1, 1), (12, 3, 2)), arms=((4, 12), (16, 12)), hat=1,
+                          eyes="wide"))
+    # skid right: 24 heels dug in, leaning back; 25 recovering
+    right[24] = side(Pose(bob=1, head=(-1, 0), legs=((8, -3, 0), (12, 5, 0)),
+                          arms=((3, 13), (6, 12)), eyes="wide", mouth="grit", hat=1))
+    right[25] = side(Pose(legs=((8, -2, 0), (12, 3, 0)), arms=((5, 15), (9, 16)),
+                          mouth="o"))
+    frames = [None] * 66
+    for k, c in right.items():
+        frames[k] = c
+    for i in range(8):
+        frames[i] = right[8 + i].mirrored()
+    frames[16], frames[17], frames[18] = (right[21].mirrored(), right[22].mirrored(),
+                                          right[23].mirrored())
+    frames[19], frames[20] = right[24].mirrored(), right[25].mirrored()
+    # standing and idles (front view)
+    frames[26] = front("stand")
+    frames[27] = front("jump")
+    frames[28] = front("blink")
+    frames[29] = front("tap", 0)
+    frames[30] = front("tap", 1)
+    frames[31] = front("yawn")
+    frames[32] = front("stretch")
+    frames[33] = front("squash")
+    frames[34] = front("wave", 0)
+    # dying: 35 jolt, 36 spin, 37 stagger, 38 hurt (also the hurt blink), 39.. collapse
+    frames[35] = side(Pose(eyes="wide", mouth="o", hat=2, arms=((4, 6), (16, 6))))
+    frames[36] = side(Pose(eyes="hurt", mouth="o", hat=2, arms=((4, 8), (15, 8)))).mirrored()
+    frames[37] = side(Pose(bob=1, eyes="hurt", mouth="grit", hat=1,
+                           legs=((8, -3, 0), (12, 3, 0)), arms=((5, 11), (14, 10))))
+    frames[38] = front("hurt")
+    frames[39] = side(Pose(bob=3, eyes="closed", mouth="o", legs=((8, -2, 0), (12, 4, 0)),
+                           arms=((6, 19), (14, 19))))
+    frames[40] = side(Pose(bob=5, eyes="closed", mouth="o", legs=((8, 2, 0), (12, 6, 0)),
+                           arms=((6, 20), (14, 21))))
+    flat = lying()
+    frames[41] = flat
+    frames[42] = flat
+    frames[43] = lying(face_up=True)
+    frames[44] = _ghost(flat, 0)
+    frames[45] = _ghost(flat, 1)
+    frames[46] = front("stand")
+    frames[47] = front("stand")
+    # balloon: 48, 49 pumping right; 50 watching it rise; 51 leaping; 52, 53 hanging
+    frames[48] = side(Pose(bob=1, legs=((8, -3, 0), (12, 2, 0)), arms=((14, 13), (16, 12)),
+                           mouth="grit"))
+    frames[49] = side(Pose(bob=2, legs=((8, -3, 0), (12, 2, 0)), arms=((14, 16), (16, 15)),
+                           mouth="grit"))
+    frames[50] = side(Pose(eyes="up", mouth="o", arms=((6, 16), (15, 6))))
+    frames[51] = side(Pose(eyes="up", mouth="smile", legs=((8, -2, 4), (12, 2, 3)),
+                           arms=((4, -2), (15, -3)), hat=2, reach=True))
+    frames[52] = side(Pose(eyes="open", mouth="smile", legs=((8, -1, 1), (12, 1, 2)),
+                           arms=((5, -4), (14, -4)), hat=1, reach=True))
+    frames[53] = side(Pose(eyes="open", mouth="smile", legs=((8, 1, 2), (12, 3, 1)),
+                           arms=((5, -4), (14, -4)), hat=0, reach=True))
+    for a, b in ((48, 59), (49, 58), (50, 57), (51, 56), (52, 55), (53, 54)):
+        frames[b] = frames[a].mirrored()
+    # bat swing to the right: 65 wind-up, 64 strike, 63 follow-through; left is mirrored
+    frames[65] = _bat(side(Pose(legs=((8, -3, 0), (12, 3, 0)), arms=((5, 10), (7, 10)),
+                                mouth="grit")), "up")
+    frames[64] = _bat(side(Pose(bob=1, legs=((8, -3, 0), (12, 4, 0)),
+                                arms=((13, 14), (15, 14)), mouth="grit", eyes="wide")), "level")
+    frames[63] = _bat(side(Pose(legs=((8, -2, 0), (12, 3, 0)), arms=((14, 10), (16, 9)),
+                                mouth="smile")), "through")
+    frames[60], frames[61], frames[62] = (frames[65].mirrored(), frames[64].mirrored(),
+                                          frames[63].mirrored())
+    assert all(f is not None for f in frames)
+    return frames
+
+
+def _bat(c, phase):
+    """Adds the willow bat to a swing pose (the hands hold its handle)."""
+    bat = Canvas(40, 36)
+    if phase == "up":
+        hx, hy = BX + 6, OY + 10
+        bat.line(hx, hy, hx - 4, hy - 9, 4)
+        bat.line(hx + 1, hy, hx - 3, hy - 9, 4)
+        bat.line(hx - 1, hy - 4, hx - 5, hy - 10, 4)
+    elif phase == "level":
+        hx, hy = BX + 15, OY + 14
+        bat.rect(hx + 1, hy - 1, hx + 12, hy + 1, 4)
+        bat.rect(hx + 3, hy - 1, hx + 12, hy - 1, 14)
+    else:
+        hx, hy = BX + 16, OY + 9
+        bat.line(hx, hy, hx + 6, hy - 7, 4)
+        bat.line(hx + 1, hy, hx + 7, hy - 7, 4)
+        bat.line(hx + 2, hy + 1, hx + 8, hy - 6, 3)
+    bat.outline(15)
+    c.blit(bat)
+    return c
+
+
+def _ghost(flat, phase):
+    """The spirit rising from the lying hero: a pale copy shifted upward, thinned."""
+    c = flat.copy()
+    spirit = Canvas(40, 36)
+    body = front("stand")
+    for y in range(36):
+        for x in range(40):
+            v = body.px[y][x]
+            if v != T and (x + y + phase) % 2 == 0:
+                spirit.set(x, y - 10 - 4 * phase, 1 if v != 15 else 11)
+    c.blit(spirit)
+    return c
+
+
+def _shades_place(k, c):
+    """[dx, dy, shades frame] for one hero frame: 0 side view right, 1 left, 2 front."""
+    eye = getattr(c, "eye", None)
+    if eye is None:
+        return [0, 0, -1]
+    ex, ey = eye
+    if k in FRONT_FRAMES:
+        return [ex - 1, ey - OY - 1, 2]
+    if getattr(c, "flipped", False):
+        return [39 - ex - 4, ey - OY - 1, 1]
+    return [ex - 2, ey - OY - 1, 0]
+
+
+FRONT_FRAMES = set(range(26, 35)) | {38, 46, 47}
+
+
+def hero_overlay_tables():
+    """Shades entries per hero frame ([dx, dy, frame]) and glueon frames for hero
+    frames 26 on (the pump for the balloon, -1 elsewhere)."""
+    frames = hero_frames()
+    shades = [_shades_place(k, frames[k]) for k in range(66)]
+    glueon = [-1] * 40
+    for k, g in ((48, 0), (49, 1), (58, 2), (59, 3)):
+        glueon[k - 26] = g
+    return shades, glueon
+
+
+# ---------------------------------------------------------------------------------
+
+def trimmed(c, ox0, oy0):
+    """Bounding box of a canvas and the frame offsets that keep it in place."""
+    xs = [x for y in range(c.h) for x in range(c.w) if c.px[y][x] != T]
+    ys = [y for y in range(c.h) for x in range(c.w) if c.px[y][x] != T]
+    if not xs:
+        return c.region(0, 0, 1, 1), -ox0, -oy0
+    x0, x1, y0, y1 = min(xs), max(xs), min(ys), max(ys)
+    return c.region(x0, y0, x1 - x0 + 1, y1 - y0 + 1), x0 - ox0, y0 - oy0
+
+
+def pack(frames):
+    """Shelf-packs frames (canvas, ox, oy) into one sheet 256 pixels wide."""
+    width, x, y, shelf = 256, 0, 0, 0
+    places = []
+    for c, ox, oy in frames:
+        if x + c.w > width:
+            x, y, shelf = 0, y + shelf + 1, 0
+        places.append((x, y))
+        x += c.w + 1
+        shelf = max(shelf, c.h)
+    sheet = Canvas(width, y + shelf)
+    records = []
+    for (c, ox, oy), (px, py) in zip(frames, places):
+        sheet.blit(c, px, py)
+        records.append({"x": px, "y": py, "w": c.w, "h": c.h, "ox": ox, "oy": oy,
+                        "source": {"xoff": 0, "yoff": 0}})
+    return sheet, records
+
+
+def write_set(root, name, frames, note):
+    sheet, records = pack(frames)
+    write_bytes(root, f"assets/graphics/sprites/{name}.png", png(sheet))
+    write_json(root, f"assets/graphics/sprites/{name}.json", {
+        "format": "tumbold-sprites", "version": 2, "name": name, "note": note,
+        "frames": records})
+
+
+
+
+# ---------------------------------------------------------------------------------
+# misc: creatures (facing left, mirrored for right), the balls and the thrown stone.
+# Frame list (creatures 16 x 16 with the feet on row 15 unless said otherwise):
+#   0 wisp (any actor without a type)      1, 2 rat left     3, 4 rat right
+#   5, 6 bat left      7, 8 bat right       9, 10 ghost left  11, 12 ghost right
+#   13, 14 slime       15 thrown stone (12 x 12)
+#   16, 17 dog left    18, 19 dog right (24 x 24, the follower)
+#   20..23 ball rolling (16 x 16)           24, 25 knight left 26, 27 knight right (16 x 24)
+#   28, 29 beetle left 30, 31 beetle right
+
+def _finish(c, shade=True):
+    if shade:
+        c.shade()
+    c.outline(15)
+    return c
+
+
+def wisp():
+    c = Canvas(16, 16)
+    c.ellipse(7.5, 8.5, 3.5, 3.5, 11)
+    c.ellipse(7.5, 8.5, 2, 2, 1)
+    c.outline(10)
+    for x, y in ((7, 1), (2, 8), (13, 8), (7, 15)):
+        c.set(x, y, 11)
+    return c
+
+
+def rat(step):
+    c = Canvas(16, 16)
+    c.ellipse(9.5, 11, 5, 3.5, 9)
+    c.ellipse(4, 10.5, 3, 2.5, 9)
+    c.poly([(0, 11), (3, 9), (3, 12)], 9)
+    c.shade()
+    c.ellipse(5.5, 7.5, 1.5, 1.5, 13)
+    c.set(3, 10, 15)
+    c.set(0, 11, 15)
+    c.line(14, 12, 15, 9 + step, 13)
+    for x in ((6, 11) if step else (5, 12)):
+        c.rect(x, 14, x + 1, 15, 8)
+    c.outline(15)
+    return c
+
+
+def bat(step):
+    c = Canvas(16, 16)
+    c.ellipse(7.5, 8, 2.5, 3, 8)
+    if step:
+        c.poly([(5, 7), (0, 3), (1, 8), (3, 10)], 8)
+        c.poly([(10, 7), (15, 3), (14, 8), (12, 10)], 8)
+    else:
+        c.poly([(5, 8), (0, 12), (2, 13), (5, 10)], 8)
+        c.poly([(10, 8), (15, 12), (13, 13), (10, 10)], 8)
+    c.shade()
+    c.set(6, 7, 12)
+    c.set(8, 7, 12)
+    c.set(6, 5, 8)
+    c.set(9, 5, 8)
+    c.set(7, 10, 1)
+    return _finish(c, shade=False)
+
+
+def ghost(step):
+    c = Canvas(16, 16)
+    c.ellipse(7.5, 6.5, 5.5, 5.5, 1)
+    c.rect(2, 7, 13, 12, 1)
+    for x in range(2, 14, 3):
+        c.rect(x + step, 13, x + step + 1, 14, 1)
+    c.shade(highlight=False)
+    c.rect(4, 5, 5, 7, 15)
+    c.rect(8, 5, 9, 7, 15)
+    c.rect(5, 9, 7, 10, 8)
+    c.outline(11)
+    return c
+
+
+def slime(step):
+    c = Canvas(16, 16)
+    if step:
+        c.ellipse(7.5, 11, 7, 4, 6)
+        c.rect(1, 11, 14, 15, 6)
+    else:
+        c.ellipse(7.5, 9.5, 5.5, 5.5, 6)
+        c.rect(2, 10, 13, 15, 6)
+    c.shade()
+    y = 10 if step else 8
+    c.rect(4, y, 5, y + 1, 1)
+    c.rect(9, y, 10, y + 1, 1)
+    c.set(4, y + 1, 15)
+    c.set(9, y + 1, 15)
+    c.set(3, y - 3, 1)
+    return _finish(c, shade=False)
+
+
+def stone():
+    c = Canvas(12, 12)
+    c.poly([(1, 5), (4, 1), (9, 1), (11, 6), (9, 11), (3, 11)], 9)
+    c.shade()
+    c.set(4, 3, 1)
+    c.set(7, 7, 8)
+    return _finish(c, shade=False)
+
+
+def dog(step):
+    c = Canvas(24, 24)
+    c.ellipse(13.5, 15, 7, 4, 4)             # body
+    c.ellipse(5.5, 11, 4, 3.5, 4)            # head
+    c.poly([(1, 12), (3, 10), (3, 14), (0, 14)], 4)   # muzzle
+    legs = ((8, 19), (17, 19)) if step else ((10, 19), (15, 19))
+    for x, y in legs:
+        c.rect(x, y, x + 1, 22, 4)
+    c.line(20, 13, 23, 9 + step, 4)          # tail
+    c.shade()
+    c.poly([(6, 8), (9, 9), (9, 14), (7, 13)], 3)    # ear
+    c.set(4, 10, 15)
+    c.set(0, 13, 15)
+    c.rect(2, 15, 3, 15, 12)                  # tongue
+    c.rect(11, 13, 16, 14, 3)                 # patch
+    c.rect(9, 14, 10, 15, 12)                 # collar
+    c.set(9, 16, 14)
+    return _finish(c, shade=False)
+
+
+def ball(phase):
+    c = Canvas(16, 16)
+    c.ellipse(7.5, 7.5, 7, 7, 12)
+    c.shade()
+    import math
+    a = phase * math.pi / 8
+    for k in range(-6, 7):
+        x = 7.5 + k * math.cos(a)
+        y = 7.5 + k * math.sin(a)
+        if c.get(int(x), int(y)) != T:
+            c.set(int(x), int(y), 14)
+    c.ellipse(5, 4.5, 1.5, 1, 1)
+    return _finish(c, shade=False)
+
+
+def knight(step):
+    c = Canvas(16, 24)
+    c.ellipse(7.5, 5, 4.5, 4.5, 9)                 # helmet
+    c.rect(3, 9, 12, 17, 9)                         # armour
+    for x in ((4, 10) if step else (5, 9)):
+        c.rect(x, 18, x + 2, 23, 8)
+    c.shade()
+    c.rect(3, 4, 8, 5, 15)                          # visor slit (facing left)
+    c.poly([(8, 0), (12, 0), (10, 2)], 12)           # plume
+    c.rect(5, 10, 10, 16, 12)                        # surcoat
+    c.rect(7, 11, 8, 14, 14)
+    c.line(1, 17, 1, 5 - step, 9)                    # spear
+    c.set(1, 3 - step, 1)
+    c.set(0, 4 - step, 9)
+    c.set(2, 4 - step, 9)
+    return _finish(c, shade=False)
+
+
+def beetle(step):
+    c = Canvas(16, 16)
+    c.ellipse(8.5, 10.5, 5.5, 4, 5)
+    c.ellipse(3, 11, 2, 2, 15)
+    c.shade()
+    c.line(8, 7, 8, 14, 15)
+    c.set(6, 9, 7)
+    c.set(11, 9, 7)
+    for k, x in enumerate((5, 8, 11)):
+        c.set(x + (1 if (k + step) % 2 else -1), 15, 15)
+    c.set(1, 9, 15)
+    c.set(0, 8, 15)
+    return _finish(c, shade=False)
+
+
+def misc_frames():
+    f = [wisp()]
+    for draw, n in ((rat, 2), (bat, 2), (ghost, 2)):
+        left = [draw(k) for k in range(n)]
+        f += left + [c.mirrored() for c in left]
+    f += [slime(0), slime(1), stone()]
+    left = [dog(0), dog(1)]
+    f += left + [c.mirrored() for c in left]
+    f += [ball(k) for k in range(4)]
+    for draw in (knight, beetle):
+        left = [draw(0), draw(1)]
+        f += left + [c.mirrored() for c in left]
+    assert len(f) == 32
+    return f
+
+
+# ---------------------------------------------------------------------------------
+# frank: the little clockwork porter who walks off the room-29 lift (16 x 20, feet
+# on row 19; drawn at the mover's position, which is its top-left).
+
+def frank(step):
+    c = Canvas(16, 20)
+    c.rect(4, 6, 12, 14, 13)                        # copper body
+    c.ellipse(8, 3.5, 3.5, 3, 9)                    # head
+    for x in ((5, 10) if step else (6, 9)):
+        c.rect(x, 15, x + 1, 19, 8)
+    c.shade()
+    c.rect(9, 2, 10, 3, 14)                          # eye lamp, facing right
+    c.set(8, 0, 12)
+    c.line(8, 0, 8, 1, 9)
+    c.rect(6, 8, 10, 9, 14)                          # dial
+    c.set(8, 8, 15)
+    c.line(3, 9, 2, 13 - step, 9)                    # wind-up key arm at the back
+    c.rect(12, 9, 14, 10 + step, 9)
+    c.rect(0, 8, 2, 8, 9)
+    return _finish(c, shade=False)
+
+
+# ---------------------------------------------------------------------------------
+# balloon: stages 0..3 inflating beside the hero on the right, 4 full (rising and
+# riding), 5..8 the same as 3..0 on the left. The envelope's centre is 10 pixels right
+# of the anchor; a wooden bar hangs on two ropes at anchor rows 22..23 (the ground
+# while inflating, the hero's hands while riding).
+
+def balloon(radius, full=False):
+    c = Canvas(24, 40)
+    top = 12                     # canvas row of the anchor
+    cx = 10.5
+    neck = top + 14 if full else top + 20
+    if radius:
+        cy = neck - radius - (1 if full else 0)
+        ry = radius + (2 if full else 0)
+        c.ellipse(cx, cy, radius, ry, 12)
+        for k in range(-radius, radius + 1, 4):           # yellow gores
+            for y in range(int(cy - ry), int(cy + ry) + 1):
+                x = int(cx + k * (1 - ((y - cy) / (ry + 1)) ** 2) ** 0.5)
+                if c.get(x, y) == 12:
+                    c.set(x, y, 14)
+        c.shade()
+        c.rect(int(cx) - 2, neck - 1, int(cx) + 2, neck, 3)
+        c.set(int(cx - radius * 0.5), int(cy - ry * 0.5), 1)
+        c.outline(15)
+        c.line(int(cx) - 2, neck + 1, 1, top + 21, 3)
+        c.line(int(cx) + 2, neck + 1, 20, top + 21, 3)
+    else:
+        c.poly([(3, top + 19), (17, top + 18), (19, top + 21), (2, top + 21)], 12)
+        c.rect(6, top + 19, 8, top + 20, 14)
+        c.outline(15)
+    bar = Canvas(24, 40)
+    bar.rect(0, top + 22, 21, top + 23, 4)
+    bar.rect(0, top + 23, 21, top + 23, 3)
+    bar.outline(15)
+    c.blit(bar)
+    return c
+
+
+def balloon_frames():
+    stages = [balloon(0), balloon(4), balloon(7), balloon(9), balloon(11, full=True)]
+    mirror = [s.mirrored() for s in stages[3::-1]]
+    return stages + mirror
+
+
+# ---------------------------------------------------------------------------------
+# chandel: the chandelier in two 32-pixel halves (frame 1 is drawn 32 pixels right of
+# frame 0). Its brass ring is row 6 below the lift's y: the standing surface.
+
+def chandelier():
+    c = Canvas(64, 24)
+    c.rect(2, 6, 61, 8, 14)                     # brass ring
+    c.rect(2, 8, 61, 8, 13)
+    for x in (4, 14, 24, 38, 48, 58):          # candles with flames
+        c.rect(x, 2, x + 1, 5, 1)
+        c.set(x, 1, 13)
+        c.set(x + 1, 0, 14)
+        c.set(x, 0, 14)
+    c.poly([(24, 9), (39, 9), (34, 15), (29, 15)], 14)   # bowl
+    for x in (8, 20, 43, 55):                   # crystals
+        c.line(x, 9, x, 12, 11)
+        c.set(x, 13, 1)
+    c.shade()
+    c.rect(31, 0, 32, 5, 8)                     # broken chain stub
+    c.outline(15)
+    for x in (4, 14, 24, 38, 48, 58):
+        c.set(x, 1, 13)
+        c.set(x, 0, 14)
+    return c
+
+
+# ---------------------------------------------------------------------------------
+# shades (worn while object 0 is carried): 0 side view facing right, 1 facing left,
+# 2 front view. glueon: the balloon pump, drawn at the hero's x + 32.
+
+def shades_frames():
+    side_r = Canvas(6, 3)
+    side_r.draw_map(["kkkkkk", "..knnk", "...kk."])
+    side_r.set(4, 1, 10)
+    front_v = Canvas(9, 3)
+    front_v.draw_map(["kkkkkkkkk", "knnkkknnk", ".kk...kk."])
+    front_v.set(1, 1, 10)
+    front_v.set(6, 1, 10)
+    return [side_r, side_r.mirrored(), front_v]
+
+
+def pump(down, left):
+    """Plunger pump in front of the hero with the hose to the balloon. Canvas 40 x 16;
+    column 0 is the hero's x + 32 - 16, row 0 the hero's y + 8."""
+    c = Canvas(40, 16)
+    px = 13                         # pump barrel just in front of the hero's hands
+    c.rect(px, 8, px + 3, 15, 9)
+    c.rect(px - 1, 15, px + 4, 15, 8)
+    h = 3 if down else 0
+    c.rect(px + 1, 3 + h, px + 2, 7, 8)
+    c.rect(px - 1, 2 + h, px + 4, 3 + h, 3)
+    c.line(px + 4, 13, px + 10, 13, 2)
+    c.line(px + 10, 13, px + 16, 15, 2)
+    c.shade()
+    c.outline(15)
+    return c
+
+
+def glueon_frames():
+    right = [pump(False, False), pump(True, False)]
+    return right + [c.mirrored() for c in right]
+
+
+def write_all(root):
+    hero = [trimmed(c, 0, OY) for c in hero_frames()]
+    write_set(root, "tumbold", hero, "the hero; frame origin is the left of the 40-pixel box")
+    write_set(root, "misc", [trimmed(c, 0, 0) for c in misc_frames()],
+              "0 wisp, 1-4 rat, 5-8 bat, 9-12 ghost, 13-14 slime, 15 stone, 16-19 dog, "
+              "20-23 ball, 24-27 knight, 28-31 beetle; left pairs before right pairs")
+    write_set(root, "frank", [trimmed(frank(k), 0, 0) for k in range(2)],
+              "the clockwork porter of room 29, 16 x 20 from the mover's position")
+    write_set(root, "balloon", [trimmed(c, 0, 12) for c in balloon_frames()],
+              "stages 0-3 inflating right, 4 full, 5-8 inflating left; bar at anchor rows 22-23")
+    whole = chandelier()
+    write_set(root, "chandel", [trimmed(whole.region(0, 0, 32, 24), 0, 0),
+                                trimmed(whole.region(32, 0, 32, 24), 0, 0)],
+              "left and right half; the ring is row 6 below the lift's y")
+    write_set(root, "shades", [trimmed(c, 0, 0) for c in shades_frames()],
+              "0 side right, 1 side left, 2 front")
+    g = glueon_frames()
+    write_set(root, "glueon", [trimmed(g[0], 16, -8), trimmed(g[1], 16, -8),
+                               trimmed(g[2], 48, -8),
+                               trimmed(g[3], 48, -8)],
+              "balloon pump: 0, 1 right of the hero, 2, 3 left")
+
+
+def generate(root):
+    write_all(root)
