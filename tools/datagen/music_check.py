@@ -76,6 +76,7 @@ def walk_adlib(image, start, name, base):
                 velocity = reader.byte()
                 if voice is None or instrument is None:
                     walk.problems.append(f"{name}: a note before voice select and instrument")
+                    return walk
                 if velocity > 127:
                     walk.problems.append(f"{name}: velocity {velocity} above 127")
                 if drum_mode:
