@@ -175,6 +175,13 @@ def _speaker_from(source, attrs, unit, where):
     return Track("", {}, events, source.end, source.loop)
 
 
+def _accent(track, amount, beat):
+    """Notes that start on a beat are played harder, which gives lines their pulse."""
+    for event in track.events:
+        if amount and isinstance(event, Note) and event.time % beat == 0:
+            event.velocity = max(0, min(127, event.velocity + amount))
+
+
 def build_tune(tune, library):
     """Returns (adlib channels, speaker channels) as byte-code lists, plus the tracks."""
     adlib_tracks, named, speaker_tracks = [], {}, []
@@ -193,6 +200,7 @@ def build_tune(tune, library):
         drums = library.drums if attrs.get("drums") else ()
         track = expand(tune, body, where, velocity, gate, drums)
         track.name, track.attrs = name, attrs
+        _accent(track, attrs.get("accent", 0), 4 * tune.unit)
         named[name] = track
         if kind == "chords":
             for part in _split_chords(track, attrs.get("voices", []), where):

@@ -9,9 +9,11 @@ A tune file holds header lines, phrases and channels:
     meter 16                   units per bar; every "|" checks that a bar is complete
 
     phrase NAME { tokens }
-    channel NAME voice V instrument I [velocity N] [gate P] [volume N] [drums] { tokens }
+    channel NAME voice V instrument I [velocity N] [gate P] [volume N] [accent N] [drums] { tokens }
     chords NAME voices V1 V2 .. instrument I [...] { tokens }    one channel per voice
     beeper NAME instrument I [from CHANNEL [part K] [octave K] [every N]] [{ tokens }]
+
+A channel's accent is added to the velocity of every note that starts on a beat.
 
 Body tokens:
 
