@@ -2,6 +2,7 @@
 
 // Small driver images built by the tests themselves: the fixed tables of each
 // driver, a tune table and the byte-code of the tunes given.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -42,7 +43,7 @@ inline std::size_t putTunes(Bytes& b, std::size_t t, const std::vector<Tune>& tu
     at = header + 3 + 2 * tune.channels.size();
     for (std::size_t c = 0; c < tune.channels.size(); ++c) {
       put16(b, header + 3 + 2 * c, static_cast<std::uint16_t>(at - t));
-      std::memcpy(&b[at], tune.channels[c].data(), tune.channels[c].size());
+      std::copy(tune.channels[c].begin(), tune.channels[c].end(), b.begin() + at);
       at += tune.channels[c].size();
     }
   }
@@ -82,7 +83,7 @@ inline Bytes adlibImage(const std::vector<Tune>& tunes, const std::vector<Instru
   put16(b, 4720, t);
   const std::size_t base = putTunes(b, t, tunes);
   put16(b, 4724, static_cast<std::uint16_t>(base));
-  std::memcpy(&b[base], drumMap.data(), std::min<std::size_t>(drumMap.size(), 128));
+  std::copy_n(drumMap.begin(), std::min<std::size_t>(drumMap.size(), 128), b.begin() + base);
   for (std::size_t k = 0; k < instruments.size(); ++k)
     std::memcpy(&b[base + 128 + 16 * k], instruments[k].data(), 16);
   b.resize(std::max<std::size_t>(4726, base + 128 + 16 * instruments.size()));
