@@ -305,49 +305,54 @@ def _bevel(c, x0, y0, x1, y1, light, dark):
         c.set(x1, y, dark)
 
 
+def _slot_frame(c, x0, y0, x1, y1):
+    """Wooden rim around the inner area x0..x1, y0..y1 (the rim lies outside it)."""
+    c.rect(x0 - 3, y0 - 3, x1 + 3, y1 + 3, 3)
+    _bevel(c, x0 - 3, y0 - 3, x1 + 3, y1 + 3, 4, 2)
+    c.box(x0 - 1, y0 - 1, x1 + 1, y1 + 1, 15)
+    for x, y in ((x0 - 3, y0 - 3), (x1 + 3, y0 - 3), (x0 - 3, y1 + 3), (x1 + 3, y1 + 3)):
+        c.set(x, y, 14)
+
+
 def panel():
     c = Canvas(320, 40, 8)
     _stone(c, 0, 0, 319, 39)
-    # wooden beam along the top and bottom
-    c.rect(0, 0, 319, 2, 3)
-    c.rect(0, 0, 319, 0, 4)
-    c.rect(0, 3, 319, 3, 2)
-    # inventory box: three slots of 16 x 16 at x 16..63, rows 8..23
-    c.rect(12, 5, 67, 26, 3)
-    _bevel(c, 12, 5, 67, 26, 4, 2)
-    c.box(15, 7, 64, 24, 15)
+    # inventory: three 16 x 16 slots at x 16..63, rows 8..23
+    _slot_frame(c, 16, 8, 63, 23)
     c.rect(16, 8, 63, 23, 0)
     for i in range(3):
-        x = 16 + 16 * i
-        c.box(x, 8, x + 15, 23, 10)
-    for x, y in ((13, 6), (66, 6), (13, 25), (66, 25)):
-        c.set(x, y, 14)
-    # score: black box at x 136..159, rows 13..20
-    c.rect(130, 8, 165, 25, 3)
-    _bevel(c, 130, 8, 165, 25, 4, 2)
-    c.box(134, 11, 161, 22, 15)
-    c.rect(135, 12, 160, 21, 15)
-    _small_label(c, 134, 3, "SCORE")
-    _small_label(c, 76, 8, "ITEMS")
-    # energy bar frame (bar on colour 0 at x 176..223, rows 6..13)
-    c.rect(172, 3, 227, 15, 3)
-    _bevel(c, 172, 3, 227, 15, 4, 2)
-    c.box(175, 5, 224, 14, 15)
+        c.box(16 + 16 * i, 8, 31 + 16 * i, 23, 10)
+    _small_label(c, 30, 1, "ITEMS")
+    # score: three digits at x 136..159, rows 13..20
+    _slot_frame(c, 134, 11, 161, 22)
+    c.rect(134, 11, 161, 22, 15)
+    _small_label(c, 138, 3, "SCORE")
+    # energy bar on colour 0 at x 176..223, rows 6..13
+    _slot_frame(c, 176, 6, 223, 13)
     c.rect(176, 6, 223, 13, 0)
-    # lives: colour 10 behind the icons at x 176..223 (up to 303), rows 16..31
-    c.rect(172, 16, 307, 31, 10)
-    c.rect(172, 16, 307, 16, 0)
-    _bevel(c, 171, 15, 308, 32, 2, 4)
-    # room name scroll at x 8..167, rows 32..39, parchment with rolled ends
+    _small_label(c, 230, 7, "ENERGY")
+    # lives on colour 10 at x 176..303, rows 16..31
+    c.rect(173, 15, 306, 32, 2)
+    c.rect(174, 16, 305, 31, 10)
+    c.rect(176, 16, 303, 31, 10)
+    _bevel(c, 173, 15, 306, 32, 2, 4)
+    # the energy frame's lower rim meets the lives box
+    c.rect(173, 16, 226, 16, 3)
+    c.rect(176, 16, 303, 31, 10)
+    # room name: parchment scroll at x 8..167, rows 32..39, with rolled ends
     c.rect(8, 32, 167, 39, 1)
-    for x0, d in ((2, 1), (168, -1)):
-        c.rect(x0, 31, x0 + 5, 39, 4)
-        c.rect(x0 + 1, 32, x0 + 4, 38, 14)
-        c.box(x0, 31, x0 + 5, 39, 15)
     c.rect(8, 31, 167, 31, 15)
-    # a little emblem on the right: the word TUMBOLD engraved
-    _small_label(c, 244, 6, "TUMBOLD")
-    c.rect(236, 16, 307, 16, 0)
+    for x0 in (2, 168):
+        c.rect(x0, 30, x0 + 5, 39, 4)
+        c.rect(x0 + 1, 31, x0 + 4, 38, 14)
+        c.rect(x0 + 2, 32, x0 + 3, 37, 1)
+        c.box(x0, 30, x0 + 5, 39, 15)
+    # engraved title plate at the left of the lives
+    _small_label(c, 80, 12, "TUMBOLD")
+    for x in (74, 112):
+        for y in (10, 20):
+            c.set(x, y, 14)
+            c.set(x + 1, y + 1, 2)
     return c
 
 
@@ -358,6 +363,8 @@ SMALL = {
     "T": ["###", ".#.", ".#.", ".#.", ".#."], "M": ["#.#", "###", "#.#", "#.#", "#.#"],
     "U": ["#.#", "#.#", "#.#", "#.#", "###"], "B": ["##.", "#.#", "##.", "#.#", "##."],
     "L": ["#..", "#..", "#..", "#..", "###"], "D": ["##.", "#.#", "#.#", "#.#", "##."],
+    "N": ["##.", "#.#", "#.#", "#.#", "#.#"], "G": ["###", "#..", "#.#", "#.#", "###"],
+    "Y": ["#.#", "#.#", ".#.", ".#.", ".#."],
 }
 
 

@@ -11,7 +11,8 @@ point (0, 10) is the hero's (x, y), then trimmed to their bounding box.
 from datagen.art import Canvas, T, png, sheet_pixels
 from datagen.common import write_bytes, write_json
 
-OY = 10  # canvas row of the hero's y
+OY = 10  # canvas row of the hero's y while drawing
+TOP = OY + 1  # the outline below the boots is the hero's row 23, so frames sit one row higher
 BX = 10  # canvas column of the body's left edge (x + 10)
 
 SKIN, SKIN_D = 4, 3
@@ -44,7 +45,7 @@ def _thick_line(c, a, b, col, width=2):
 
 def _leg(c, hip, foot, back, facing=1):
     trousers = 2 if back else TROUSERS
-    boot = 15 if back else BOOT
+    boot = 8 if back else BOOT
     _thick_line(c, hip, (foot[0], foot[1] - 2), trousers)
     fx, fy = foot
     c.rect(fx - 1, fy - 2, fx + 2, fy, boot)
@@ -401,10 +402,10 @@ def _shades_place(k, c):
         return [0, 0, -1]
     ex, ey = eye
     if k in FRONT_FRAMES:
-        return [ex - 1, ey - OY - 1, 2]
+        return [ex - 1, ey - TOP - 1, 2]
     if getattr(c, "flipped", False):
-        return [39 - ex - 4, ey - OY - 1, 1]
-    return [ex - 2, ey - OY - 1, 0]
+        return [39 - ex - 4, ey - TOP - 1, 1]
+    return [ex - 2, ey - TOP - 1, 0]
 
 
 FRONT_FRAMES = set(range(26, 35)) | {38, 46, 47}
@@ -778,7 +779,7 @@ def glueon_frames():
 
 
 def write_all(root):
-    hero = [trimmed(c, 0, OY) for c in hero_frames()]
+    hero = [trimmed(c, 0, TOP) for c in hero_frames()]
     write_set(root, "tumbold", hero, "the hero; frame origin is the left of the 40-pixel box")
     write_set(root, "misc", [trimmed(c, 0, 0) for c in misc_frames()],
               "0 wisp, 1-4 rat, 5-8 bat, 9-12 ghost, 13-14 slime, 15 stone, 16-19 dog, "

@@ -1,0 +1,442 @@
+// The shipped art, menu skin and sound effects: every file loads through the project's
+// loaders without a message, and holds the geometry and pixel values that the drawing
+// code relies on.
+
+#include <gtest/gtest.h>
+
+#include <lodepng.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "assets/draw_tables.h"
+#include "assets/indexed_image.h"
+#include "assets/lift_graphics.h"
+#include "assets/sheet.h"
+#include "assets/sprite_set.h"
+#include "core/files.h"
+#include "render/game_graphics.h"
+#include "render/hud_screen.h"
+#include "render/rgba.h"
+#include "world/world.h"
+
+namespace {
+
+const std::filesystem::path kRoot = TUMBOLD_SOURCE_DIR;
+const std::filesystem::path kGraphics = kRoot / "assets" / "graphics";
+const std::filesystem::path kSprites = kGraphics / "sprites";
+const std::filesystem::path kMenu = kRoot / "assets" / "UI" / "menu";
+
+// Runs a loader with standard error captured; fails the test if it wrote anything.
+template <typename F>
+auto quietly(const std::string& what, F load) -> decltype(load()) {
+  testing::internal::CaptureStderr();
+  auto result = load();
+  const std::string messages = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(messages, "") << what << " logged while loading";
+  return result;
+}
+
+struct Rgba {
+  unsigned w = 0, h = 0;
+  std::vector<unsigned char> px;  // RGBA bytes
+  unsigned char alpha(unsigned x, unsigned y) const { return px[(y * w + x) * 4 + 3]; }
+};
+
+std::optional<Rgba> rgba(const std::filesystem::path& path) {
+  Rgba img;
+  if (lodepng::decode(img.px, img.w, img.h, path.string()) != 0) return std::nullopt;
+  return img;
+}
+
+// Every pixel of a frame rectangle.
+template <typename F>
+void eachPixel(const assets::IndexedImage& img, int x0, int y0, int w, int h, F f) {
+  for (int y = y0; y < y0 + h; ++y)
+    for (int x = x0; x < x0 + w; ++x) f(img.pixels[static_cast<size_t>(y) * img.width + x]);
+}
+
+// ---------------------------------------------------------------------------------
+// Sprite sets
+
+struct SetNeed {
+  const char* name;
+  size_t minFrames;
+};
+
+TEST(ArtSprites, EverySetLoadsWithItsFramesInsideTheSheet) {
+  const SetNeed needs[] = {{"tumbold", 66}, {"misc", 24}, {"frank", 2}, {"shades", 1},
+                           {"glueon", 1},   {"balloon", 9}, {"chandel", 2}};
+  for (const auto& need : needs) {
+    auto set = quietly(need.name, [&] { return assets::loadSpriteSet(kSprites, need.name); });
+    ASSERT_TRUE(set) << need.name;
+    EXPECT_GE(set->frames.size(), need.minFrames) << need.name;
+    for (size_t i = 0; i < set->frames.size(); ++i) {
+      const auto& f = set->frames[i];
+      EXPECT_TRUE(f.w >= 1 && f.h >= 1 && f.x >= 0 && f.y >= 0 && f.x + f.w <= set->image.width &&
+                  f.y + f.h <= set->image.height)
+          << need.name << " frame " << i << " leaves its sheet";
+      int values = 0;
+      eachPixel(set->image, f.x, f.y, f.w, f.h, [&](uint8_t p) {
+        EXPECT_LE(p, 31) << need.name << " frame " << i;
+        values += p != 16;
+      });
+      EXPECT_GT(values, 0) << need.name << " frame " << i << " is empty";
+    }
+  }
+}
+
+TEST(ArtSprites, HeroFramesStandOnTheBodyBox) {
+  auto hero = assets::loadSpriteSet(kSprites, "tumbold");
+  ASSERT_TRUE(hero);
+  // Frames of standing, walking and skidding poses keep their feet on row 23 of the
+  // hero box and overlap the body columns 10..29.
+  const int grounded[] = {0, 3, 7, 8, 12, 15, 19, 20, 24, 25, 26, 28, 29, 30, 31, 33, 34, 38};
+  for (int k : grounded) {
+    const auto& f = hero->frames[k];
+    EXPECT_EQ(f.yoff + f.oy + f.h - 1, 23) << "frame " << k << " floats or sinks";
+    EXPECT_LT(f.xoff + f.ox, 30) << "frame " << k;
+    EXPECT_GT(f.xoff + f.ox + f.w, 10) << "frame " << k;
+  }
+  // The silhouette while the cloak is carried draws only colour 15: every frame has
+  // an outline in it.
+  for (size_t k = 0; k < hero->frames.size(); ++k) {
+    const auto& f = hero->frames[k];
+    int black = 0;
+    eachPixel(hero->image, f.x, f.y, f.w, f.h, [&](uint8_t p) { black += p == 15; });
+    EXPECT_GT(black, 20) << "frame " << k;
+  }
+}
+
+TEST(ArtSprites, WalkCycleMirrorsBetweenDirections) {
+  auto hero = assets::loadSpriteSet(kSprites, "tumbold");
+  ASSERT_TRUE(hero);
+  // Walking left (0..7) is walking right (8..15) seen in a mirror about the box centre.
+  for (int i = 0; i < 8; ++i) {
+    const auto& l = hero->frames[i];
+    const auto& r = hero->frames[8 + i];
+    ASSERT_EQ(l.w, r.w);
+    ASSERT_EQ(l.h, r.h);
+    EXPECT_EQ(l.ox + l.xoff, 40 - (r.ox + r.xoff + r.w)) << "frame " << i;
+    for (int y = 0; y < l.h; ++y)
+      for (int x = 0; x < l.w; ++x)
+        ASSERT_EQ(hero->image.pixels[(l.y + y) * hero->image.width + l.x + x],
+                  hero->image.pixels[(r.y + y) * hero->image.width + r.x + r.w - 1 - x])
+            << "frame " << i;
+  }
+}
+
+// ---------------------------------------------------------------------------------
+// Sheets, panel, lifts, draw tables
+
+TEST(ArtSheets, FontLogoAndObjectsHaveTheFixedGeometry) {
+  auto font = quietly("font", [] { return assets::loadSheet(kGraphics, "font"); });
+  auto logo = quietly("logo", [] { return assets::loadSheet(kGraphics, "logo"); });
+  auto objects = quietly("objects", [] { return assets::loadSheet(kGraphics, "objects"); });
+  ASSERT_TRUE(font && logo && objects);
+  EXPECT_EQ(font->itemW, 8);
+  EXPECT_EQ(font->itemH, 8);
+  EXPECT_GE(font->count, 96);
+  EXPECT_EQ(objects->itemW, 16);
+  EXPECT_EQ(objects->itemH, 16);
+  EXPECT_EQ(objects->count, 88);
+  EXPECT_GE(objects->image.width, objects->columns * 16);
+  EXPECT_GE(objects->image.height, (objects->count + objects->columns - 1) / objects->columns * 16);
+  EXPECT_EQ(logo->count, 1);
+  EXPECT_LE(logo->itemW, 96);  // centred on x 160 from x 112
+  EXPECT_LE(logo->itemH, 28);  // inside the screen header
+}
+
+TEST(ArtSheets, GlyphsKeepInkPaperAndSeeThroughApart) {
+  auto font = assets::loadSheet(kGraphics, "font");
+  ASSERT_TRUE(font);
+  // Panel style and the score turn v & 12 != 0 into ink: ink must be 15, paper 1,
+  // see-through 16; nothing else, or a glyph would change colour between styles.
+  for (int g = 0; g < font->count; ++g) {
+    const int gx = (g % font->columns) * 8, gy = (g / font->columns) * 8;
+    eachPixel(font->image, gx, gy, 8, 8, [&](uint8_t p) {
+      EXPECT_TRUE(p == 15 || p == 1 || p == 16) << "glyph " << g << " value " << int(p);
+    });
+  }
+  // Letters, digits and the punctuation of texts are opaque cells (a bubble's interior
+  // must not show the room), and the credit line's glyphs have ink.
+  for (char ch : std::string("PORTED BY BRINDLEWICK IN 2026!(),.:;>?@")) {
+    const int g = ch - 32, gx = (g % font->columns) * 8, gy = (g / font->columns) * 8;
+    int ink = 0;
+    eachPixel(font->image, gx, gy, 8, 8, [&](uint8_t p) {
+      EXPECT_NE(p, 16) << "glyph '" << ch << "' has a hole";
+      ink += p == 15;
+    });
+    if (ch != ' ') {
+      EXPECT_GT(ink, 3) << "glyph '" << ch << "'";
+    }
+  }
+}
+
+TEST(ArtSheets, BubbleFrameJoinsUp) {
+  auto font = assets::loadSheet(kGraphics, "font");
+  ASSERT_TRUE(font);
+  auto px = [&](char ch, int x, int y) {
+    const int g = ch - 32;
+    return font->image.pixels[((g / font->columns) * 8 + y) * font->image.width +
+                              (g % font->columns) * 8 + x];
+  };
+  // Edges continue from corner to edge piece to corner without a gap.
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(px('*', x, 1), 15);
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(px('+', x, 7), 15);
+  for (int y = 0; y < 8; ++y) EXPECT_EQ(px('-', 0, y), 15);
+  for (int y = 0; y < 8; ++y) EXPECT_EQ(px('/', 7, y), 15);
+  EXPECT_EQ(px('"', 7, 1), 15);
+  EXPECT_EQ(px('"', 0, 7), 15);
+  EXPECT_EQ(px('#', 0, 1), 15);
+  EXPECT_EQ(px('#', 7, 7), 15);
+  EXPECT_EQ(px('$', 0, 0), 15);
+  EXPECT_EQ(px('$', 7, 7), 15);
+  EXPECT_EQ(px('%', 7, 0), 15);
+  EXPECT_EQ(px('%', 0, 7), 15);
+  // Outside the rounded corners the room shows through.
+  EXPECT_EQ(px('"', 0, 0), 16);
+  EXPECT_EQ(px('%', 7, 7), 16);
+  // The tails' first row overlaps the bottom edge: it opens the line with paper.
+  for (const char* tail : {"=<", "&'"}) {
+    int paper = 0;
+    for (int x = 0; x < 16; ++x) paper += px(tail[x / 8], x % 8, 0) == 1;
+    EXPECT_GE(paper, 4) << tail;
+  }
+}
+
+TEST(ArtPanel, OpaqueWithTheBackgroundsTheRendererExpects) {
+  auto panel = quietly("panel", [] { return assets::loadIndexedPng(kGraphics / "panel.png"); });
+  ASSERT_TRUE(panel);
+  ASSERT_EQ(panel->width, 320);
+  ASSERT_EQ(panel->height, 40);
+  for (uint8_t p : panel->pixels) ASSERT_LE(p, 15);
+  auto at = [&](int x, int y) { return panel->pixels[y * 320 + x]; };
+  // energy bar written plane-wise: empty must read as 0
+  for (int y = 6; y <= 13; ++y)
+    for (int x = 176; x < 224; ++x) ASSERT_EQ(at(x, y), 0) << x << "," << y;
+  // life icons are keyed on colour 10
+  for (int y = 16; y <= 31; ++y)
+    for (int x = 176; x < 304; ++x) ASSERT_EQ(at(x, y), 10) << x << "," << y;
+}
+
+TEST(ArtLifts, TypesZeroToTwoAreOpaqueAndInside) {
+  auto lifts = quietly("lifts", [] { return assets::loadLiftGraphics(kGraphics); });
+  ASSERT_TRUE(lifts);
+  ASSERT_GE(lifts->types.size(), 3u);
+  for (size_t t = 0; t < 3; ++t) {
+    const auto& r = lifts->types[t];
+    ASSERT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.w <= lifts->image.width &&
+                r.y + r.h <= lifts->image.height)
+        << "type " << t;
+    EXPECT_GE(r.w, 48);
+    eachPixel(lifts->image, r.x, r.y, r.w, r.h, [&](uint8_t p) { EXPECT_LE(p, 15) << "type " << t; });
+  }
+}
+
+TEST(ArtDrawTables, OverlaysNameExistingFramesAndTheBarFitsThePanel) {
+  auto tables = quietly("draw tables", [] { return assets::loadDrawTables(kGraphics); });
+  auto shades = assets::loadSpriteSet(kSprites, "shades");
+  auto glueon = assets::loadSpriteSet(kSprites, "glueon");
+  ASSERT_TRUE(tables && shades && glueon);
+  EXPECT_EQ(tables->glueonFirstPlayerFrame, 26);
+  EXPECT_LE(tables->glueonFrames.size(), 40u);
+  int used = 0;
+  for (int g : tables->glueonFrames) {
+    EXPECT_LT(g, static_cast<int>(glueon->frames.size()));
+    used += g >= 0;
+  }
+  EXPECT_GT(used, 0);
+  ASSERT_EQ(tables->shadesEntries.size(), 66u);
+  for (const auto& e : tables->shadesEntries) EXPECT_LT(e[2], static_cast<int>(shades->frames.size()));
+  // exactly six columns: a seventh would clear planes of the panel right of x 223
+  ASSERT_EQ(tables->energyColumns.size(), 6u);
+  for (int m : tables->energyColumns) EXPECT_TRUE(m >= 1 && m <= 15);
+  for (size_t i = 0; i < 8; ++i) EXPECT_EQ(tables->energyPartial[i], (0xFF00 >> (i + 1)) & 0xFF);
+  // the rope never sets a plane outside 0..3 and draws something on both row kinds
+  for (const auto& plane : tables->liftRope)
+    for (int b : plane) EXPECT_TRUE(b >= 0 && b <= 255);
+}
+
+TEST(ArtGraphics, WholeGraphicsSetLoads) {
+  auto gfx = quietly("graphics set", [] { return render::loadGameGraphics(kRoot); });
+  ASSERT_TRUE(gfx);
+}
+
+// ---------------------------------------------------------------------------------
+// HUD frames, menu skin, icon
+
+TEST(ArtFrames, HudFrameHasItsPanelAndAnOpenPlayArea) {
+  auto gfx = render::loadGameGraphics(kRoot);
+  ASSERT_TRUE(gfx);
+  world::World world;
+  auto hud = quietly("hud", [&] { return render::loadHudScreen(kRoot, *gfx, world); });
+  ASSERT_TRUE(hud);
+  ASSERT_EQ(hud->frame.width, 348);
+  ASSERT_EQ(hud->frame.height, 240);
+  ASSERT_EQ(hud->titleFrame.width, 348);
+  ASSERT_EQ(hud->titleFrame.height, 240);
+  auto opaque = [](const render::RgbaImage& img, int x, int y) {
+    return (img.pixels[y * img.width + x] >> 24) == 0xFF;
+  };
+  // every pixel outside the play area is opaque (the window shows the frame there)
+  for (int y = 0; y < 240; ++y)
+    for (int x = 0; x < 348; ++x)
+      if (x < 14 || x > 333 || y < 66 || y > 225) {
+        ASSERT_TRUE(opaque(hud->frame, x, y)) << x << "," << y;
+      }
+  // the painted energy bar is full and bright; the HUD blacks it from the right
+  for (int x = 182; x <= 227; ++x) EXPECT_NE(hud->frame.pixels[17 * 348 + x] & 0xFFFFFF, 0u) << x;
+  // the title picture shows through the film strip above the credit band
+  for (int y = 14; y < 204; ++y)
+    for (int x = 14; x <= 333; ++x) ASSERT_FALSE(opaque(hud->titleFrame, x, y)) << x << "," << y;
+  EXPECT_TRUE(opaque(hud->titleFrame, 5, 5));
+}
+
+TEST(ArtMenu, SkinDescriptionNamesEverythingTheMenuDrawsWith) {
+  auto text = core::readTextFile(kMenu / "menu.json");
+  ASSERT_TRUE(text);
+  auto json = nlohmann::json::parse(*text, nullptr, false);
+  ASSERT_TRUE(json.is_object());
+  EXPECT_EQ(json.value("format", ""), "tumbold-menu-art");
+  for (const char* name : {"white", "cyan", "navy", "grey", "row_edge"}) {
+    ASSERT_TRUE(json["palette"].contains(name)) << name;
+    const std::string v = json["palette"][name];
+    EXPECT_EQ(v.size(), 7u);
+    EXPECT_EQ(v[0], '#');
+  }
+  EXPECT_EQ(json["panel"]["corner"], 5);
+  EXPECT_EQ(json["highlight"]["corner"], 2);
+  EXPECT_EQ(json["slot"]["corner"], 2);
+  EXPECT_EQ(json["slider"]["bars"], 10);
+}
+
+TEST(ArtMenu, SheetsHaveTheSizesTheLayoutAssumes) {
+  struct Need {
+    const char* file;
+    unsigned w, h;
+  };
+  const Need needs[] = {{"font.png", 128, 56},  {"small_font.png", 64, 24}, {"panel.png", 16, 16},
+                        {"stripe.png", 16, 7},  {"highlight.png", 6, 6},    {"slot.png", 6, 6},
+                        {"slider.png", 39, 27}, {"latest.png", 27, 9},      {"empty_thumb.png", 24, 12}};
+  for (const auto& need : needs) {
+    auto img = quietly(need.file, [&] { return render::loadRgbaPng(kMenu / need.file); });
+    ASSERT_TRUE(img) << need.file;
+    EXPECT_EQ(img->width, static_cast<int>(need.w)) << need.file;
+    EXPECT_EQ(img->height, static_cast<int>(need.h)) << need.file;
+  }
+}
+
+TEST(ArtMenu, BigFontHasEveryKeyNameCharacterAndTheArrows) {
+  auto font = rgba(kMenu / "font.png");
+  ASSERT_TRUE(font);
+  auto ink = [&](int code) {
+    const unsigned gx = (code % 16) * 8, gy = (code - 32) / 16 * 8;
+    int n = 0;
+    for (unsigned y = 0; y < 7; ++y)
+      for (unsigned x = 0; x < 7; ++x) n += font->alpha(gx + x, gy + y) != 0;
+    return n;
+  };
+  for (int code = 33; code < 127; ++code)
+    if (!(code >= 'a' && code <= 'z')) {
+      EXPECT_GT(ink(code), 0) << "code " << code;
+    }
+  for (int code = 128; code <= 131; ++code) EXPECT_GT(ink(code), 8) << "arrow " << code;
+  // left/right and up/down arrows are mirror images, as the menu pairs them
+  EXPECT_EQ(ink(128), ink(129));
+  EXPECT_EQ(ink(130), ink(131));
+}
+
+TEST(ArtIcon, IconIsSquareWithTransparentCorners) {
+  auto icon = rgba(kRoot / "assets" / "icon" / "icon_64.png");
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->w, 64u);
+  EXPECT_EQ(icon->h, 64u);
+  EXPECT_EQ(icon->alpha(0, 0), 0);
+  EXPECT_EQ(icon->alpha(32, 32), 255);
+}
+
+// ---------------------------------------------------------------------------------
+// Sound effects
+
+struct Wav {
+  int format = 0, channels = 0, rate = 0, bits = 0;
+  std::vector<int16_t> samples;
+};
+
+std::optional<Wav> readWav(const std::filesystem::path& path) {
+  auto bytes = core::readFile(path);
+  if (!bytes || bytes->size() < 44) return std::nullopt;
+  const auto& b = *bytes;
+  auto u16 = [&](size_t i) { return b[i] | b[i + 1] << 8; };
+  auto u32 = [&](size_t i) { return static_cast<uint32_t>(u16(i) | u16(i + 2) << 16); };
+  if (std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0) return std::nullopt;
+  Wav w;
+  for (size_t pos = 12; pos + 8 <= b.size();) {
+    const uint32_t n = u32(pos + 4);
+    if (pos + 8 + n > b.size()) return std::nullopt;
+    if (std::memcmp(b.data() + pos, "fmt ", 4) == 0) {
+      w.format = u16(pos + 8);
+      w.channels = u16(pos + 10);
+      w.rate = static_cast<int>(u32(pos + 12));
+      w.bits = u16(pos + 22);
+    } else if (std::memcmp(b.data() + pos, "data", 4) == 0) {
+      for (size_t i = 0; i + 1 < n; i += 2) w.samples.push_back(static_cast<int16_t>(u16(pos + 8 + i)));
+    }
+    pos += 8 + n + (n & 1);
+  }
+  return w;
+}
+
+int peak(const Wav& w) {
+  int p = 0;
+  for (int16_t s : w.samples) p = std::max(p, std::abs(static_cast<int>(s)));
+  return p;
+}
+
+// Zero crossings per second: a rough pitch that must climb with the energy step.
+double crossings(const Wav& w) {
+  int n = 0;
+  for (size_t i = 1; i < w.samples.size(); ++i) n += (w.samples[i - 1] < 0) != (w.samples[i] < 0);
+  return n * 48000.0 / static_cast<double>(w.samples.size());
+}
+
+TEST(ArtSounds, EffectsArePlainShortAndHeadroomed) {
+  auto jump = readWav(kRoot / "assets" / "audio" / "Tumbold_jump.wav");
+  ASSERT_TRUE(jump);
+  EXPECT_EQ(jump->format, 1);
+  EXPECT_EQ(jump->channels, 1);
+  EXPECT_EQ(jump->rate, 48000);
+  EXPECT_EQ(jump->bits, 16);
+  EXPECT_LE(jump->samples.size(), 48000u * 3 / 10);
+  EXPECT_LT(peak(*jump), 32767);
+  EXPECT_NE(jump->samples[1], 0) << "starts with silence";
+
+  double lastPitch = 0;
+  for (int n = 1; n <= 20; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "energy_%02d.wav", n);
+    auto w = readWav(kRoot / "assets" / "audio" / "energy" / name);
+    ASSERT_TRUE(w) << name;
+    EXPECT_EQ(w->format, 1) << name;
+    EXPECT_EQ(w->channels, 1) << name;
+    EXPECT_EQ(w->rate, 48000) << name;
+    EXPECT_LE(w->samples.size(), 48000u * 15 / 100) << name;
+    // about -12 dBFS, so that nineteen of them at half gain stay clear of the clamp
+    const double db = 20 * std::log10(peak(*w) / 32767.0);
+    EXPECT_NEAR(db, -12.0, 0.5) << name;
+    EXPECT_EQ(w->samples.back(), 0) << name << " ends with a click";
+    const double pitch = crossings(*w);
+    EXPECT_GT(pitch, lastPitch) << name << " does not rise above the step below";
+    lastPitch = pitch;
+  }
+}
+
+}  // namespace
