@@ -30,7 +30,9 @@ Simulation::Simulation(const Content& c, ScriptProgram p)
     for (const auto& row : room.tiles) roomTiles.insert(roomTiles.end(), row.begin(), row.end());
   }
   for (const auto& type : world->actorTypes) {
-    typeBytes.resize(static_cast<std::size_t>(std::max(0, type.offset)), 0);
+    // Offsets are DOS words; a larger one in a damaged world file must not
+    // ask for gigabytes.
+    typeBytes.resize(static_cast<std::size_t>(std::clamp(type.offset, 0, 0xFFFF)), 0);
     for (int v : type.box) typeBytes.push_back(low(v));
     typeBytes.push_back(low(type.animDivisor));
     typeBytes.push_back(low(type.framesPerDir));
