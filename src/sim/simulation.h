@@ -122,23 +122,48 @@ class Simulation {
   void flash();
   ObjectState& object(int index);
 
-  // Touch scripts, objects and fire.
+  // Touch scripts, objects and fire. The step calls runTouchScripts and fire;
+  // the rest are their helpers. For now the step's entry points behave as in a
+  // room with nothing to touch, take or drop, so only nearObject of the helpers
+  // is defined yet (the same holds for the actor and lift helpers below).
   void runTouchScripts();
   int nearObject() const;
+  int findObject() const;
+  bool canDrop(int cellX, int y);
   void fire();
+  const std::string& bubbleText(const std::string& key) const;
 
-  // Actors, balls and the mover.
+  // Actors, balls and the mover. The step and room entry call findActors,
+  // runRoomActors, runPool2 and ballContact; the rest are their helpers.
   void findActors();
   void runRoomActors();
   void runPool2();
   void ballContact();
+  void dispatchActor(ActorState& actor);
+  void actorBall(ActorState& actor, bool right);
+  void actorBallFall(ActorState& actor);
+  void actorPatrol(ActorState& actor);
+  void actorFollow(ActorState& actor);
+  void actorTransfer(ActorState& actor);
+  void actorHurtCheck(const ActorState& actor);
+  void actorAnimate(ActorState& actor);
+  bool actorToward(ActorState& actor, int x, int y);
+  std::uint8_t typeByte(int type, int k) const;
+  std::uint8_t attrAbs(int x, int y) const;
+  std::uint8_t attrBall(const ActorState& ball, int dx, int dy) const;
+  void ballHit(int slot, int side);
+  void mover();
 
-  // Lifts and the chandelier.
+  // Lifts and the chandelier. The step, room entry and the player's movement
+  // call findLift, liftLand, liftStanding, autoLift and chandelier.
   void findLift();
   bool liftLand(int oldY);
   bool liftStanding();
+  void liftRide();
   void autoLift();
   void chandelier();
+  std::uint8_t stopY(int stop) const;
+  std::uint8_t stopRoom(int stop) const;
 
   // Entities whose step script is running right now; a redraw nested inside a
   // step script does not run those scripts again (it would re-run the very
