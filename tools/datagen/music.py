@@ -14,9 +14,10 @@ SOURCES = pathlib.Path(__file__).resolve().parent.parent / "data" / "tunes"
 ADLIB_TUNES = 9
 SPEAKER_TUNES = 7
 
-# At one driver tick the chip sees a key-off and the next key-on as one state, so a note
-# that should start again is let go at least this many ticks before (more than the two
-# whole ticks that one driver tick can carry at our tempos).
+# The driver keys a note off and the next one on in the same instant, which a chip that
+# looks at the key once per sample takes for no change at all; so a note that should be
+# struck again is let go at least this many ticks before (more than the two whole ticks
+# that one driver tick carries at our tempos, so the two never meet in one driver tick).
 KEY_OFF_GAP = 3
 
 # Ordering of events that fall on the same tick.

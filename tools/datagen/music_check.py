@@ -16,6 +16,7 @@ if __name__ == "__main__":
 from datagen.music_image import Adlib, Beeper, SIGNATURE, IDLE_LOOP, TIMER, fnumber
 
 DRIVER_TICKS_PER_SECOND = 70.086
+KEY_OFF_GAP = 3     # as the compiler places them
 
 
 def u16(image, at):
@@ -67,7 +68,7 @@ def walk_adlib(image, start, name, base):
     walk, reader = Walk(), _Reader(image, start, None, name)
     time, mark = 0, None
     voice = instrument = None
-    drum_mode, bend = 0, 64
+    drum_mode, bend, key, note = 0, 64, False, None
     try:
         time = reader.delay()
         for _ in range(100000):
@@ -81,9 +82,18 @@ def walk_adlib(image, start, name, base):
                     walk.problems.append(f"{name}: velocity {velocity} above 127")
                 if drum_mode:
                     k = image[base + code]
-                    played = image[base + 128 + 16 * k + 8]
+                    sound = base + 128 + 16 * k
+                    played = image[sound + 8]
                 else:
+                    sound = instrument
                     played = code + image[instrument + 8] - 24 + (bend - 64) * 2 // 64
+                # The driver's own key-off comes in the same instant as the key-on; a
+                # chip that looks at the key once per sample sees no change, so a struck
+                # sound is let go one tick ahead or it may not be struck again.
+                if key and not image[sound + 5] & 0x20:
+                    walk.problems.append(f"{name}: a struck note at tick {time} follows a note "
+                                         "still held and may not sound")
+                key, note = True, code
                 if not 12 <= played <= 100:
                     walk.problems.append(f"{name}: semitone {played} outside 12..100 at tick {time}")
                 walk.notes.append((time, played, velocity))
@@ -93,7 +103,12 @@ def walk_adlib(image, start, name, base):
             elif code <= 0x8F or code == 0x9A:
                 walk.problems.append(f"{name}: forbidden code {code:#04x}")
                 return walk
-            elif code in (0x90, 0x9B):
+            elif code == 0x90:
+                if reader.byte() == note:
+                    key = False
+            elif code == 0x99:
+                key = False
+            elif code == 0x9B:
                 reader.byte()
             elif code == 0x91 or code >= 0x9D and code != 0xFF:
                 walk.end = time
@@ -219,8 +234,15 @@ def read_tunes(image, table_at, base_at, walker, label):
     return tunes, problems
 
 
-def _tune_problems(label, walks, adlib):
+def _tune_problems(label, walks, adlib, mul=None, value=None):
     problems = []
+    if mul:
+        # Key-offs come KEY_OFF_GAP ticks ahead of the next note; one driver tick must
+        # never carry that many ticks, or the two would meet in one tick.
+        values = [value] + [v for w in walks for _, v in w.tempos]
+        fastest = max(step(mul, v, adlib) for v in values)
+        if (fastest + 0xFFFF) >> 16 >= KEY_OFF_GAP:
+            problems.append(f"{label}: too fast for key-offs {KEY_OFF_GAP} ticks ahead")
     voices = [w.voices[0] for w in walks if w.voices]
     if adlib and len(voices) != len(set(voices)):
         problems.append(f"{label}: two channels share an OPL voice")
@@ -303,7 +325,7 @@ def check_images(adlib_image, beeper_image, adlib_entries, speaker_entries, drum
     base = u16(adlib_image, Adlib.INSTRUMENT_BASE)
     for n, ((_, _, walks), entry) in enumerate(zip(tunes, adlib_entries)):
         label = f"adlib tune {n + 1}"
-        problems += _tune_problems(label, walks, True)
+        problems += _tune_problems(label, walks, True, *entry[:2])
         for walk, track in zip(walks, entry[4]):
             drum = track.attrs.get("drums", False)
 
