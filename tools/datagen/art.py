@@ -383,44 +383,37 @@ def _small_label(c, x, y, text):
 
 
 # ---------------------------------------------------------------------------------
-# Lifts: type 0 the boardable platform, 1 and 2 the room-29 cage (open, then shut).
-# Each picture is 48 x 16; the rope strip is drawn by the game at byte columns
-# +2 and +3, over the middle of the platform.
+# Lifts: type 0 the boardable platform, 1 and 2 the room-29 cargo lift (lamps green
+# while it serves, red once it is shut down). Each picture is 48 x 8 with the standing
+# surface on its top row; the game draws the rope over x + 16..31 above it.
 
 def lift_picture(kind):
-    c = Canvas(48, 16, 0)
-    # iron hanger triangle from the rope to the ends of the beam
+    c = Canvas(48, 8, 15)
     if kind == 0:
-        c.rect(0, 10, 47, 15, 15)
-        c.rect(1, 10, 46, 13, 3)
-        c.rect(1, 10, 46, 10, 4)
-        c.rect(1, 13, 46, 13, 2)
+        c.rect(1, 0, 46, 4, 3)
+        c.rect(1, 0, 46, 0, 4)
+        for x in range(7, 46, 10):
+            c.rect(x, 1, x, 4, 2)
+            c.set(x + 1, 1, 4)
+        c.rect(1, 5, 46, 6, 9)
+        c.rect(1, 6, 46, 6, 8)
         for x in range(4, 46, 8):
-            c.set(x, 11, 2)
-            c.set(x, 12, 2)
-        c.rect(2, 14, 45, 14, 8)
-        c.line(23, 0, 3, 9, 9)
-        c.line(24, 0, 44, 9, 9)
-        c.line(23, 1, 4, 9, 8)
-        c.line(24, 1, 43, 9, 8)
-        c.rect(21, 0, 26, 2, 9)
-        c.box(21, 0, 26, 2, 15)
-        c.set(23, 1, 1)
+            c.set(x, 5, 1)
+        c.rect(21, 0, 26, 1, 9)
+        c.rect(22, 0, 25, 0, 1)
     else:
-        c.rect(0, 0, 47, 15, 15)
-        c.rect(1, 1, 46, 14, 2)
-        c.rect(1, 1, 46, 2, 9)
-        c.rect(1, 12, 46, 14, 9)
-        c.rect(1, 12, 46, 12, 1)
-        c.rect(1, 14, 46, 14, 8)
-        bars = range(4, 46, 6) if kind == 2 else (4, 10, 37, 43)
-        for x in bars:
-            c.rect(x, 3, x + 1, 11, 9)
-            c.set(x, 3, 1)
-        for x in (1, 46):
-            c.rect(x, 1, x, 14, 8)
-        c.rect(20, 0, 27, 1, 14)
-        c.box(20, 0, 27, 1, 13)
+        c.rect(1, 0, 46, 2, 9)
+        c.rect(1, 0, 46, 0, 1)
+        for x in range(1, 47):
+            c.set(x, 3, 14 if (x // 3) % 2 == 0 else 15)
+            c.set(x, 4, 14 if ((x + 1) // 3) % 2 == 0 else 15)
+        c.rect(1, 5, 46, 6, 8)
+        lamp = 7 if kind == 1 else 12
+        for x in (3, 43):
+            c.rect(x, 5, x + 1, 6, lamp)
+            c.set(x, 5, 1)
+        c.rect(21, 0, 26, 1, 8)
+        c.rect(22, 0, 25, 0, 9)
     return c
 
 
@@ -480,11 +473,12 @@ def generate(root):
     write_bytes(root, "assets/graphics/panel.png", png(panel()))
     write_sheet(root, "objects", objects(), 16, 16, 16, "tools/data/art/objects.py")
     lifts = [lift_picture(k) for k in range(3)]
-    sheet = sheet_pixels(lifts, 1, 48, 16, 0)
+    sheet = sheet_pixels(lifts, 1, 48, 8, 0)
     write_bytes(root, "assets/graphics/lifts.png", png(sheet))
     write_json(root, "assets/graphics/lifts.json", {
         "format": "tumbold-lifts", "version": 1,
-        "types": [{"x": 0, "y": 16 * k, "w": 48, "h": 16} for k in range(3)],
-        "note": "0 platform, 1 room-29 cage open, 2 room-29 cage shut; w_words 3, h 16",
+        "types": [{"x": 0, "y": 8 * k, "w": 48, "h": 8} for k in range(3)],
+        "note": "0 platform, 1 cargo lift in service, 2 cargo lift shut down; "
+                "48 x 8 (w_words 3, h 8), standing surface on the top row",
     })
     write_json(root, "assets/graphics/draw_tables.json", draw_tables())

@@ -78,7 +78,7 @@ def side(pose):
     _arm(back_layer, P(5, 13) if pose.reach else P(8, 13), P(*pose.arms[0]), True)
     c.blit(back_layer)
     # torso
-    c.ellipse(ox + 10, oy + 15.5 - pose.crouch * 0.5, 4.5, 4, TUNIC)
+    c.ellipse(ox + 10, oy + 15.5 - pose.crouch * 0.5, 5, 4.5, TUNIC)
     c.rect(ox + 7, oy + 17, ox + 13, oy + 17, TUNIC_D)
     c.rect(ox + 11, oy + 17, ox + 12, oy + 17, 14)
     for y in range(12, 20):
@@ -135,9 +135,9 @@ def _eyes(c, x, y, kind):
         c.line(x, y, x + 1, y + 1, 15)
         c.set(x, y + 1, 15)
     else:
-        c.rect(x - 1, y - 1 if kind == "wide" else y, x + 1, y + 1, 1)
-        px = x + 1 if kind != "back" else x - 1
-        py = y - 1 if kind in ("up", "wide") else y
+        c.rect(x - 1, y - 1 if kind == "wide" else y, x, y + 2, 1)
+        px = x if kind != "back" else x - 1
+        py = y - 1 if kind in ("up", "wide") else y + 1
         c.set(px, py, 15)
         c.set(px, py + 1, 15)
 
@@ -199,46 +199,67 @@ def front(kind="stand", t=0):
             "wave": ((-6, 16), (7, 4 + 2 * t)), "scratch": ((-6, 16), (4, 2)),
             "tap": ((-6, 16), (6, 16)), "squash": ((-6, 17), (6, 17)),
             "blink": ((-6, 16), (6, 16)), "yawn": ((-6, 16), (5, 8))}[kind]
+    raised = []
     for ax, ay in arms:
+        if ay < 10:
+            raised.append((ax, ay))
+            continue
         sx = cx + (3.5 if ax > 0 else -3.5)
         hand = (int(cx + ax), oy + ay + bob)
         _thick_line(c, (int(sx), oy + 13 + bob), hand, TUNIC)
         c.rect(hand[0], hand[1], hand[0] + 1, hand[1] + 1, SKIN)
-    # head
+    # head: face, then the cap, then the eyes under its brim
     hy = oy + 7 + bob
     c.ellipse(cx, hy, 5, 4.5, SKIN)
     for y in range(hy - 4, hy + 6):
         for x in range(int(cx) - 6, int(cx) + 7):
             if c.get(x, y) == SKIN and c.get(x, y + 1) in (T, TUNIC):
                 c.set(x, y, SKIN_D)
+    tip = {"jump": (int(cx) - 6, hy - 11), "hurt": (int(cx) - 8, hy - 8)}.get(kind, (int(cx) - 9, hy - 4))
+    c.line(int(cx) - 3, hy - 7, tip[0] + 1, tip[1], HAT)
+    c.line(int(cx) - 3, hy - 6, tip[0] + 2, tip[1] + 1, HAT)
+    c.line(int(cx) - 2, hy - 7, tip[0] + 2, tip[1], HAT_D)
+    c.rect(tip[0] - 1, tip[1], tip[0], tip[1] + 1, 14)
+    c.poly([(cx - 5.5, hy - 3), (cx - 4, hy - 7), (cx - 1, hy - 9), (cx + 2, hy - 9),
+            (cx + 5, hy - 7), (cx + 6.5, hy - 3)], HAT)
+    c.rect(int(cx) - 5, hy - 4, int(cx) + 6, hy - 3, HAT_D)
+    c.set(int(cx) - 1, hy - 8, HAT_L)
+    c.set(int(cx), hy - 8, HAT_L)
+    c.set(int(cx) + 1, hy - 7, HAT_L)
     c.ellipse(cx, hy + 1, 1.5, 1.5, 13)
-    c.set(int(cx), hy, 14)
+    c.set(int(cx) - 1, hy, 14)
     eyes = {"blink": "closed", "hurt": "hurt", "yawn": "closed", "stretch": "closed"}.get(kind, "open")
-    if kind == "wave" or kind == "jump":
-        eyes = "up" if kind == "jump" else "open"
+    if kind == "jump":
+        eyes = "up"
     c.eye = (int(cx) - 3, hy - 2)
     for ex in (int(cx) - 3, int(cx) + 2):
         if eyes == "closed":
             c.rect(ex, hy - 1, ex + 1, hy - 1, 15)
         elif eyes == "hurt":
             c.line(ex, hy - 2, ex + 1, hy - 1, 15)
+            c.set(ex, hy - 1, 15)
         else:
-            c.rect(ex, hy - 2, ex + 1, hy - 1, 1)
-            c.set(ex + (1 if ex > cx else 0), hy - 2 if eyes == "up" else hy - 1, 15)
+            c.rect(ex, hy - 2, ex + 1, hy, 1)
+            px = ex + 1 if ex < cx else ex
+            c.rect(px, hy - 2 if eyes == "up" else hy - 1, px, hy if eyes != "up" else hy - 1, 15)
+    c.set(int(cx) - 4, hy + 2, 13)
+    c.set(int(cx) + 4, hy + 2, 13)
+    for ax, ay in raised:                      # raised arms pass outside the head
+        d = 1 if ax > 0 else -1
+        sx = int(cx + (4.5 if ax > 0 else -5.5))
+        elbow = (sx + 2 * d, oy + 9 + bob)
+        hand = (int(cx + ax) + 2 * d, oy + ay + bob)
+        arm = Canvas(40, 36)
+        _thick_line(arm, (sx, oy + 13 + bob), elbow, TUNIC)
+        _thick_line(arm, elbow, hand, TUNIC)
+        arm.rect(hand[0], hand[1] - 1, hand[0] + 1, hand[1], SKIN)
+        c.blit(arm)
     if kind in ("yawn", "hurt", "jump"):
         c.rect(int(cx) - 1, hy + 3, int(cx) + 1, hy + 4 if kind == "yawn" else hy + 3, 15)
-    elif kind in ("wave", "stand", "tap"):
-        c.line(int(cx) - 1, hy + 3, int(cx) + 1, hy + 3, 15)
-    # cap seen from the front, tip hanging to one side
-    c.poly([(cx - 5.5, hy - 2), (cx - 4, hy - 6), (cx - 1, hy - 8), (cx + 2, hy - 8),
-            (cx + 5, hy - 6), (cx + 6.5, hy - 2)], HAT)
-    c.rect(int(cx) - 5, hy - 3, int(cx) + 6, hy - 2, HAT_D)
-    c.set(int(cx) - 1, hy - 7, HAT_L)
-    c.set(int(cx), hy - 7, HAT_L)
-    tip = {"jump": (int(cx) - 6, hy - 11), "hurt": (int(cx) - 8, hy - 8)}.get(kind, (int(cx) - 8, hy - 4))
-    c.line(int(cx) - 3, hy - 7, tip[0] + 1, tip[1], HAT)
-    c.line(int(cx) - 2, hy - 7, tip[0] + 2, tip[1] + 1, HAT)
-    c.rect(tip[0] - 1, tip[1], tip[0], tip[1] + 1, 14)
+    elif kind in ("wave", "stand", "tap", "blink", "squash"):
+        c.set(int(cx) - 2, hy + 3, 15)
+        c.line(int(cx) - 1, hy + 4, int(cx) + 1, hy + 4, 15)
+        c.set(int(cx) + 2, hy + 3, 15)
     c.outline(15)
     return c
 
@@ -465,13 +486,15 @@ def write_set(root, name, frames, note):
 
 # ---------------------------------------------------------------------------------
 # misc: creatures (facing left, mirrored for right), the balls and the thrown stone.
-# Frame list (creatures 16 x 16 with the feet on row 15 unless said otherwise):
-#   0 wisp (any actor without a type)      1, 2 rat left     3, 4 rat right
-#   5, 6 bat left      7, 8 bat right       9, 10 ghost left  11, 12 ghost right
-#   13, 14 slime       15 thrown stone (12 x 12)
-#   16, 17 dog left    18, 19 dog right (24 x 24, the follower)
-#   20..23 ball rolling (16 x 16)           24, 25 knight left 26, 27 knight right (16 x 24)
-#   28, 29 beetle left 30, 31 beetle right
+# Frame list (creatures 16 x 16 with the feet on row 15 unless said otherwise); the
+# world's actor types name these numbers:
+#   0 wisp (any actor without a type)      1, 2 rat left       3, 4 rat right
+#   5, 6 bat left      7, 8 bat right       9, 10 dog left      11, 12 dog right
+#   13, 14 spider left 15 thrown stone      16, 17 spider right 18, 19 slime
+#   20..23 ball rolling                     24, 25 ghost left   26, 27 ghost right
+#   28, 29 knight left 30, 31 knight right (16 x 24)
+#   32, 33 beetle left 34, 35 beetle right
+# The dog (the follower) is 24 x 24 with its feet on row 23.
 
 def _finish(c, shade=True):
     if shade:
@@ -633,19 +656,37 @@ def beetle(step):
     return _finish(c, shade=False)
 
 
+def spider(step):
+    c = Canvas(16, 16)
+    for k, (x0, x1) in enumerate(((4, 1), (6, 3), (9, 12), (11, 14))):
+        lift = (k + step) % 2
+        c.line(x0, 10, x1 - (1 if x1 < 8 else -1), 8 + lift, 15)
+        c.line(x1 - (1 if x1 < 8 else -1), 8 + lift, x1, 15 - lift, 15)
+    c.ellipse(8.5, 9.5, 4, 3, 8)
+    c.ellipse(3.5, 10.5, 2.5, 2, 8)
+    c.shade()
+    c.set(2, 10, 12)
+    c.set(3, 10, 12)
+    c.rect(7, 8, 10, 8, 12)
+    c.set(8, 9, 12)
+    c.outline(15)
+    return c
+
+
 def misc_frames():
+    pairs = lambda draw: [draw(0), draw(1)]
     f = [wisp()]
-    for draw, n in ((rat, 2), (bat, 2), (ghost, 2)):
-        left = [draw(k) for k in range(n)]
+    for draw in (rat, bat, dog):
+        left = pairs(draw)
         f += left + [c.mirrored() for c in left]
-    f += [slime(0), slime(1), stone()]
-    left = [dog(0), dog(1)]
-    f += left + [c.mirrored() for c in left]
+    spiders = pairs(spider)
+    f += spiders + [stone()] + [c.mirrored() for c in spiders]
+    f += [slime(0), slime(1)]
     f += [ball(k) for k in range(4)]
-    for draw in (knight, beetle):
-        left = [draw(0), draw(1)]
+    for draw in (ghost, knight, beetle):
+        left = pairs(draw)
         f += left + [c.mirrored() for c in left]
-    assert len(f) == 32
+    assert len(f) == 36
     return f
 
 
@@ -717,27 +758,36 @@ def balloon_frames():
 
 # ---------------------------------------------------------------------------------
 # chandel: the chandelier in two 32-pixel halves (frame 1 is drawn 32 pixels right of
-# frame 0). Its brass ring is row 6 below the lift's y: the standing surface.
+# frame 0). Its brass ring is the lift's y, the surface the hero can stand on; the
+# candles rise above it and the crystals hang below.
+
+RING = 8  # canvas row of the ring's top (the lift's y)
+
 
 def chandelier():
-    c = Canvas(64, 24)
-    c.rect(2, 6, 61, 8, 14)                     # brass ring
-    c.rect(2, 8, 61, 8, 13)
-    for x in (4, 14, 24, 38, 48, 58):          # candles with flames
-        c.rect(x, 2, x + 1, 5, 1)
-        c.set(x, 1, 13)
-        c.set(x + 1, 0, 14)
-        c.set(x, 0, 14)
-    c.poly([(24, 9), (39, 9), (34, 15), (29, 15)], 14)   # bowl
-    for x in (8, 20, 43, 55):                   # crystals
-        c.line(x, 9, x, 12, 11)
-        c.set(x, 13, 1)
+    c = Canvas(64, 28)
+    c.rect(1, RING, 62, RING + 2, 14)
+    c.rect(1, RING + 2, 62, RING + 2, 13)
+    for x in (3, 12, 21, 41, 50, 59):                   # candle cups and candles
+        c.rect(x - 1, RING - 1, x + 2, RING - 1, 4)
+        c.rect(x, RING - 5, x + 1, RING - 2, 1)
+    for x0, x1 in ((6, 27), (36, 57)):                  # arms down to the bowl
+        c.line(x0, RING + 3, x1 - 4, RING + 8, 4)
+    c.poly([(22, RING + 3), (41, RING + 3), (36, RING + 10), (27, RING + 10)], 14)
+    c.rect(30, RING + 10, 33, RING + 12, 13)
+    for x, h in ((8, 4), (16, 6), (25, 9), (38, 9), (47, 6), (55, 4)):   # crystal drops
+        c.line(x, RING + 3, x, RING + 2 + h, 11)
+        c.set(x, RING + 3 + h, 1)
     c.shade()
-    c.rect(31, 0, 32, 5, 8)                     # broken chain stub
+    c.rect(31, 0, 32, RING - 1, 8)                      # the chain it hung from
+    for y in range(0, RING, 3):
+        c.set(31, y, 9)
     c.outline(15)
-    for x in (4, 14, 24, 38, 48, 58):
-        c.set(x, 1, 13)
-        c.set(x, 0, 14)
+    for x in (3, 12, 21, 41, 50, 59):                   # flames
+        c.set(x, RING - 6, 13)
+        c.set(x + 1, RING - 6, 13)
+        c.set(x, RING - 7, 14)
+        c.set(x + 1, RING - 8, 14)
     return c
 
 
@@ -782,16 +832,17 @@ def write_all(root):
     hero = [trimmed(c, 0, TOP) for c in hero_frames()]
     write_set(root, "tumbold", hero, "the hero; frame origin is the left of the 40-pixel box")
     write_set(root, "misc", [trimmed(c, 0, 0) for c in misc_frames()],
-              "0 wisp, 1-4 rat, 5-8 bat, 9-12 ghost, 13-14 slime, 15 stone, 16-19 dog, "
-              "20-23 ball, 24-27 knight, 28-31 beetle; left pairs before right pairs")
+              "0 wisp, 1-4 rat, 5-8 bat, 9-12 dog, 13-14 and 16-17 spider, 15 stone, "
+              "18-19 slime, 20-23 ball, 24-27 ghost, 28-31 knight, 32-35 beetle; "
+              "left pairs before right pairs")
     write_set(root, "frank", [trimmed(frank(k), 0, 0) for k in range(2)],
               "the clockwork porter of room 29, 16 x 20 from the mover's position")
     write_set(root, "balloon", [trimmed(c, 0, 12) for c in balloon_frames()],
               "stages 0-3 inflating right, 4 full, 5-8 inflating left; bar at anchor rows 22-23")
     whole = chandelier()
-    write_set(root, "chandel", [trimmed(whole.region(0, 0, 32, 24), 0, 0),
-                                trimmed(whole.region(32, 0, 32, 24), 0, 0)],
-              "left and right half; the ring is row 6 below the lift's y")
+    write_set(root, "chandel", [trimmed(whole.region(0, 0, 32, 28), 0, RING),
+                                trimmed(whole.region(32, 0, 32, 28), 0, RING)],
+              "left and right half; the ring's top row is the lift's y")
     write_set(root, "shades", [trimmed(c, 0, 0) for c in shades_frames()],
               "0 side right, 1 side left, 2 front")
     g = glueon_frames()

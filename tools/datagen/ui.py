@@ -185,47 +185,55 @@ def hud_frame():
     img.box(12, 64, 335, 227, WOOD_D)
     img.box(13, 65, 334, 226, pal(15))
     img.rect(14, 66, 333, 225, CLEAR)
-    # inventory
-    label(img, 12, 4, "ITEMS")
+    for x in range(24, 334, 30):                 # rivets on the moulding
+        for y in (63, 228):
+            img.set(x, y, pal(9))
+            img.set(x + 1, y, pal(8))
+    # inventory: three slots at x 8, 24, 40, rows 17..32
+    label(img, 12, 3, "ITEMS")
     framed_slot(img, 7, 17, 56, 32)
     for i in range(3):
-        img.box(8 + 16 * i, 17, 8 + 16 * i + 15, 32, mix(0, 10, 0.5))
-    # score
-    label(img, 109, 6, "SCORE")
-    framed_slot(img, 114, 20, 143, 31, pal(15))
-    # energy: a full bar in the gradient of the game panel's bar
-    framed_slot(img, 182, 14, 227, 20, pal(15))
+        x = 8 + 16 * i
+        img.rect(x, 17, x + 15, 32, mix(0, 10, 0.25))
+        img.bevel(x, 17, x + 15, 32, mix(0, 15, 0.5), mix(0, 10, 0.6))
+    # score: three digits at x 117..140, rows 22..29
+    label(img, 109, 7, "SCORE")
+    framed_slot(img, 115, 20, 142, 31, pal(15))
+    # energy bar (x 182..227, rows 14..20) and three life slots (x 181, 198, 215,
+    # rows 23..38) share one box
+    label(img, 182, 1, "ENERGY")
+    img.rect(175, 9, 236, 39, WOOD)
+    img.bevel(175, 9, 236, 39, WOOD_L, WOOD_D)
+    img.bevel(176, 10, 235, 38, mix(3, 4, 0.5), mix(3, 2, 0.5))
+    img.rect(181, 13, 228, 21, pal(15))
     stops = [12, 13, 14, 14, 7, 7]
     for x in range(182, 228):
         t = (x - 182) / 45 * (len(stops) - 1)
         k = min(int(t), len(stops) - 2)
         c = mix(stops[k], stops[k + 1], t - k)
         for y in range(14, 21):
-            shade = 1.0 if y not in (14, 20) else (1.15 if y == 14 else 0.7)
-            img.set(x, y, tuple(min(255, int(v * shade)) for v in c[:3]) + (255,))
-    # lives: three recessed slots
-    img.rect(176, 21, 235, 40, WOOD)
-    img.bevel(176, 21, 235, 40, WOOD_L, WOOD_D)
+            f = {14: 1.2, 15: 1.1, 19: 0.85, 20: 0.7}.get(y, 1.0)
+            img.set(x, y, tuple(min(255, int(v * f)) for v in c[:3]) + (255,))
     for k in range(3):
         x = 181 + 17 * k
         img.rect(x - 1, 22, x + 16, 39, pal(15))
         img.rect(x, 23, x + 15, 38, mix(10, 0, 0.35))
-        img.bevel(x, 23, x + 15, 38, mix(10, 0, 0.6), mix(10, 11, 0.3))
-    # room name strip (the HUD draws inverted glyphs: paper becomes this navy)
-    img.rect(3, 39, 232, 51, WOOD)
-    img.bevel(3, 39, 232, 51, WOOD_L, WOOD_D)
-    img.rect(5, 40, 230, 49, pal(15))
-    img.rect(6, 41, 229, 48, NAME_BG)
-    # the logo on the right, on a dark plaque
-    img.rect(240, 4, 343, 40, WOOD)
-    img.bevel(240, 4, 343, 40, WOOD_L, WOOD_D)
-    img.rect(243, 7, 340, 37, mix(0, 10, 0.3))
+        img.bevel(x, 23, x + 15, 38, mix(10, 0, 0.65), mix(10, 11, 0.25))
+    img.rect(230, 13, 233, 36, WOOD)
+    for y in (14, 24, 34):
+        img.set(231, y, pal(14))
+    # room name strip (the HUD draws inverted glyphs, whose paper becomes this navy)
+    img.rect(2, 40, 236, 51, WOOD)
+    img.bevel(2, 40, 236, 51, WOOD_L, WOOD_D)
+    img.rect(4, 41, 234, 50, pal(15))
+    img.rect(5, 41, 233, 49, NAME_BG)
+    # the logo on a dark plaque, and how to reach the menu
+    img.rect(240, 3, 344, 41, WOOD)
+    img.bevel(240, 3, 344, 41, WOOD_L, WOOD_D)
+    img.bevel(241, 4, 343, 40, mix(3, 4, 0.5), mix(3, 2, 0.5))
+    img.rect(243, 6, 341, 38, mix(0, 10, 0.35))
     img.indexed(art.logo(), 244, 8)
-    label(img, 184, 3, "ENERGY")
-    # lower edge: small rivets along the moulding
-    for x in range(20, 334, 32):
-        img.set(x, 232, pal(9))
-        img.set(x, 233, pal(15))
+    img.text(260, 47, "ESC MENU", mix(1, 9, 0.4), shadow=pal(15))
     return img
 
 
