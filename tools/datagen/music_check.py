@@ -44,8 +44,8 @@ class Walk:
 
 
 class _Reader:
-    def __init__(self, image, pos, walk, name):
-        self.image, self.pos, self.walk, self.name = image, pos, walk, name
+    def __init__(self, image, pos, name):
+        self.image, self.pos, self.name = image, pos, name
 
     def byte(self):
         if self.pos >= len(self.image):
@@ -56,7 +56,7 @@ class _Reader:
 
     def delay(self):
         value = 0
-        for count in range(1, 4):
+        for _ in range(3):
             b = self.byte()
             value = value * 128 + (b & 127)
             if not b & 0x80:
@@ -65,7 +65,7 @@ class _Reader:
 
 
 def walk_adlib(image, start, name, base):
-    walk, reader = Walk(), _Reader(image, start, None, name)
+    walk, reader = Walk(), _Reader(image, start, name)
     time, mark = 0, None
     voice = instrument = None
     drum_mode, bend, key, note = 0, 64, False, None
@@ -147,7 +147,7 @@ def walk_adlib(image, start, name, base):
 
 
 def walk_speaker(image, start, name, base):
-    walk, reader = Walk(), _Reader(image, start, None, name)
+    walk, reader = Walk(), _Reader(image, start, name)
     time, mark, instrument = 0, None, None
     try:
         time = reader.delay()

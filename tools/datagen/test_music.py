@@ -11,7 +11,7 @@ import unittest
 from datagen import music, music_check
 from datagen.music_image import (Adlib, Beeper, ImageError, attenuation, block_byte,
                                  build_adlib, build_beeper, delay_bytes, divisor, fnumber)
-from datagen.music_notation import Control, Note, NotationError, expand, parse_tune
+from datagen.music_notation import Note, NotationError, expand, parse_tune
 
 INSTRUMENTS = """
 adlib lead
@@ -42,7 +42,7 @@ def notes(track):
 
 def read_delay(data):
     walk_image = bytes(data) + b"\x91"
-    reader = music_check._Reader(walk_image, 0, None, "test")
+    reader = music_check._Reader(walk_image, 0, "test")
     return reader.delay(), reader.pos
 
 
