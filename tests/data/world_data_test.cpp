@@ -1,0 +1,413 @@
+// Checks on the shipped data set itself: the file list, the tile set and the world
+// load through the real loaders, and the world stays within the limits the engine
+// and the offline tools rely on.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "assets/palette.h"
+#include "assets/tile_set.h"
+#include "sim/content.h"
+#include "sim/script_program.h"
+#include "sim/simulation.h"
+#include "world/world.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kRoot = TUMBOLD_SOURCE_DIR;
+
+std::set<std::string> dataSetNames() {
+  std::set<std::string> names = {
+      "assets/UI/frame_transparent.png", "assets/UI/menu/empty_thumb.png",
+      "assets/UI/menu/font.png", "assets/UI/menu/highlight.png", "assets/UI/menu/latest.png",
+      "assets/UI/menu/menu.json", "assets/UI/menu/panel.png", "assets/UI/menu/slider.png",
+      "assets/UI/menu/slot.png", "assets/UI/menu/small_font.png", "assets/UI/menu/stripe.png",
+      "assets/UI/title_frame.png", "assets/audio/Tumbold_jump.wav", "assets/audio/adlib.dat",
+      "assets/audio/beeper.dat", "assets/graphics/draw_tables.json", "assets/graphics/font.json",
+      "assets/graphics/font.png", "assets/graphics/lifts.json", "assets/graphics/lifts.png",
+      "assets/graphics/logo.json", "assets/graphics/logo.png", "assets/graphics/objects.json",
+      "assets/graphics/objects.png", "assets/graphics/panel.png", "assets/graphics/tiles.json",
+      "assets/graphics/tiles.png", "assets/icon/icon_64.png", "assets/palettes/ega.json",
+      "assets/palettes/vga.json", "world/world.json"};
+  for (const char* set : {"balloon", "chandel", "frank", "glueon", "misc", "shades", "tumbold"}) {
+    names.insert(std::string("assets/graphics/sprites/") + set + ".json");
+    names.insert(std::string("assets/graphics/sprites/") + set + ".png");
+  }
+  for (int n = 1; n <= 20; ++n) {
+    char name[64];
+    std::snprintf(name, sizeof name, "assets/audio/energy/energy_%02d.wav", n);
+    names.insert(name);
+  }
+  return names;
+}
+
+std::set<std::string> filesOnDisk() {
+  std::set<std::string> found;
+  for (const char* folder : {"assets", "world"}) {
+    const fs::path base = kRoot / folder;
+    if (!fs::exists(base)) continue;
+    for (const auto& entry : fs::recursive_directory_iterator(base)) {
+      if (entry.is_regular_file()) found.insert(fs::relative(entry.path(), kRoot).generic_string());
+    }
+  }
+  return found;
+}
+
+// Loaded once for the whole file: every test reads the same shipped data.
+struct Shipped {
+  std::optional<assets::TileSet> tiles = assets::loadTileSet(kRoot / "assets" / "graphics");
+  std::optional<world::World> world = world::loadWorld(kRoot / "world" / "world.json");
+  std::optional<assets::Palette> palette = assets::loadPalette(kRoot / "assets" / "palettes" / "vga.json");
+};
+
+const Shipped& shipped() {
+  static const Shipped data;
+  return data;
+}
+
+// Quadrant attribute at a pixel of the play area (y counted from the top of the screen).
+int attrAt(const world::Room& room, const assets::TileSet& tiles, int x, int y) {
+  if (x < 0 || x >= 320 || y < 40 || y >= 200) return 0;
+  const int tile = room.tiles[(y - 40) / 16][x / 16];
+  if (tile >= tiles.collisionTiles || tile >= static_cast<int>(tiles.attributes.size())) return 0;
+  return tiles.attributes[tile][2 * (((y - 40) / 8) & 1) + ((x / 8) & 1)];
+}
+
+bool usesFrameCharacter(const std::string& text) {
+  return text.find_first_of("\"*#-/$+%&'=<") != std::string::npos;
+}
+
+// ---------------------------------------------------------------- the file list
+
+TEST(DataSetFiles, NothingButTheSixtyFiveNamesLiveInTheDataFolders) {
+  const auto allowed = dataSetNames();
+  ASSERT_EQ(allowed.size(), 65u);
+  for (const auto& name : filesOnDisk()) {
+    EXPECT_TRUE(allowed.count(name)) << name << " is not one of the 65 data files";
+  }
+}
+
+TEST(DataSetFiles, AllSixtyFiveNamesArePresent) {
+  const auto found = filesOnDisk();
+  std::vector<std::string> missing;
+  for (const auto& name : dataSetNames())
+    if (!found.count(name)) missing.push_back(name);
+  if (missing.size() > 10) GTEST_SKIP() << missing.size() << " data files are still being authored";
+  for (const auto& name : missing) ADD_FAILURE() << name << " is missing";
+}
+
+// ---------------------------------------------------------------- the tile set
+
+TEST(ShippedTiles, LoadWithTheGeometryTheEngineAssumes) {
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(tiles.has_value());
+  EXPECT_EQ(tiles->collisionTiles, 912);
+  EXPECT_GE(tiles->count, 1384);
+  EXPECT_GE(tiles->attributes.size(), 912u);
+  EXPECT_GE(tiles->image.width, 16 * tiles->columns);
+  EXPECT_GE(tiles->image.height, 16 * ((tiles->count + tiles->columns - 1) / tiles->columns));
+}
+
+TEST(ShippedTiles, PixelsAreOpaquePaletteColours) {
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(tiles.has_value());
+  const auto bad = std::find_if(tiles->image.pixels.begin(), tiles->image.pixels.end(),
+                                [](std::uint8_t p) { return p > 15; });
+  EXPECT_EQ(bad, tiles->image.pixels.end()) << "tile sheet pixel value " << int(*bad);
+}
+
+TEST(ShippedTiles, EveryCollisionClassIsUsedAndTheRideTileIsSolid) {
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(tiles.has_value());
+  std::set<int> classes;
+  for (int t = 0; t < tiles->collisionTiles; ++t)
+    for (auto q : tiles->attributes[t]) classes.insert(q);
+  for (int c = 0; c <= 3; ++c) EXPECT_TRUE(classes.count(c)) << "collision class " << c << " unused";
+  const std::array<std::uint8_t, 4> solid{1, 1, 1, 1};
+  EXPECT_EQ(tiles->attributes[908], solid);
+}
+
+TEST(ShippedTiles, LifeTilesKeepColourTenAsTheirKey) {
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(tiles.has_value());
+  auto pixel = [&](int tile, int x, int y) {
+    const int px = 16 * (tile % tiles->columns) + x, py = 16 * (tile / tiles->columns) + y;
+    return tiles->image.pixels[py * tiles->image.width + px];
+  };
+  int key = 0, shown = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      EXPECT_EQ(pixel(1383, x, y), 10) << "the blank slot must be all key colour";
+      (pixel(1382, x, y) == 10 ? key : shown)++;
+    }
+  }
+  EXPECT_GT(key, 0);
+  EXPECT_GT(shown, 20) << "the life icon must show a picture";
+}
+
+// ---------------------------------------------------------------- the world
+
+TEST(ShippedWorld, LoadsWithRoomsInIdOrder) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  ASSERT_EQ(world->rooms.size(), 77u);
+  for (std::size_t k = 0; k < world->rooms.size(); ++k) {
+    EXPECT_EQ(world->rooms[k].id, static_cast<int>(k));
+    EXPECT_LE(world->rooms[k].name.size(), 20u) << "room " << k;
+    EXPECT_FALSE(world->rooms[k].name.empty()) << "room " << k;
+  }
+  EXPECT_TRUE(world->screens.count("title"));
+  EXPECT_TRUE(world->screens.count("end"));
+  for (const char* page : {"title", "ending", "game_over"}) EXPECT_TRUE(world->textScreens.count(page));
+}
+
+TEST(ShippedWorld, StaysWithinTheRecordLimits) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  EXPECT_GE(world->entities.size(), 86u);
+  EXPECT_LE(world->entities.size(), 119u);
+  EXPECT_GE(world->lifts.size(), 4u);
+  EXPECT_LE(world->lifts.size(), 12u);
+  EXPECT_EQ(world->actors.size(), 8u);
+  ASSERT_EQ(world->objects.size(), 88u);
+  for (std::size_t i = 0; i < world->objects.size(); ++i) {
+    const auto& object = world->objects[i];
+    EXPECT_EQ(object.id, static_cast<int>(i));
+    EXPECT_EQ(object.graphic, static_cast<int>(i));
+    EXPECT_EQ(object.x % 8, 0) << "object " << i;
+    if (i < 78) {
+      EXPECT_GE(object.name, 0) << "pickable object " << i << " has no name";
+    } else {
+      EXPECT_EQ(object.name, -1) << "scenery object " << i;
+    }
+    EXPECT_TRUE(object.room == -1 || (object.room >= 0 && object.room < 75)) << "object " << i;
+  }
+  for (const auto& lift : world->lifts) EXPECT_NE(lift.room, 255);
+}
+
+TEST(ShippedWorld, TilesReferToExistingNonBlankTiles) {
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  for (const auto& room : world->rooms)
+    for (const auto& row : room.tiles)
+      for (auto id : row) {
+        EXPECT_LT(id, tiles->count) << "room " << room.id;
+        EXPECT_EQ(id & 0x8000, 0) << "room " << room.id;
+      }
+  for (const auto& [name, screen] : world->screens)
+    for (const auto& row : screen.header)
+      for (auto id : row) EXPECT_LT(id, tiles->count) << "screen " << name;
+}
+
+TEST(ShippedWorld, NoTextUsesTheBubbleFrameCharacters) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  for (const auto& room : world->rooms) EXPECT_FALSE(usesFrameCharacter(room.name)) << room.name;
+  for (const auto& name : world->objectNames) EXPECT_FALSE(usesFrameCharacter(name)) << name;
+  for (const auto& [key, text] : world->bubbles) EXPECT_FALSE(usesFrameCharacter(text)) << key;
+  for (const auto& [key, segments] : world->textScreens) {
+    for (const auto& segment : segments) {
+      if (segment.kind == world::SegmentKind::Text) {
+        EXPECT_FALSE(usesFrameCharacter(segment.text)) << key;
+      }
+    }
+  }
+  for (const auto& block : world->scripts) {
+    for (const auto& op : block.ops) {
+      if (op.name != "say" && op.name != "say_at") continue;
+      for (const auto& arg : op.args) {
+        if (const auto* text = std::get_if<std::string>(&arg)) {
+          EXPECT_FALSE(usesFrameCharacter(*text)) << block.label << ": " << *text;
+        }
+      }
+    }
+  }
+}
+
+TEST(ShippedWorld, NeighbouringRoomsLeadBackToEachOther) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  const int opposite[4] = {1, 0, 3, 2};  // up, down, left, right
+  for (const auto& room : world->rooms) {
+    for (int side = 0; side < 4; ++side) {
+      const auto& exit = room.exits[side];
+      if (exit.kind != world::ExitKind::Room) continue;
+      ASSERT_LT(exit.target, 75) << "room " << room.id;
+      const auto& back = world->rooms[exit.target].exits[opposite[side]];
+      EXPECT_TRUE(back.kind == world::ExitKind::Room && back.target == room.id)
+          << "room " << room.id << " leads to " << exit.target << " on side " << side
+          << " but not back";
+    }
+  }
+}
+
+TEST(ShippedWorld, SideExitsLineUpAtTheCrossingHeight) {
+  // A hero walking across an edge keeps his y, so where one room has open air at the
+  // edge above a floor, the neighbour must offer the same.
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  auto standing = [&](const world::Room& room, int x, int y) {
+    return attrAt(room, *tiles, x, y + 24) != 0 && attrAt(room, *tiles, x, y) == 0 &&
+           attrAt(room, *tiles, x, y + 16) == 0;
+  };
+  for (const auto& room : world->rooms) {
+    const auto& exit = room.exits[3];
+    if (exit.kind != world::ExitKind::Room) continue;
+    const auto& next = world->rooms[exit.target];
+    for (int y = 48; y <= 168; y += 8) {
+      if (standing(room, 300, y)) {
+        EXPECT_EQ(attrAt(next, *tiles, 12, y + 8), 0)
+            << "room " << room.id << " y " << y << ": the way right into room " << next.id << " is walled";
+      }
+      if (standing(next, 12, y)) {
+        EXPECT_EQ(attrAt(room, *tiles, 300, y + 8), 0)
+            << "room " << next.id << " y " << y << ": the way left into room " << room.id << " is walled";
+      }
+    }
+  }
+}
+
+TEST(ShippedWorld, StartPlaceIsAFreeStandingSpot) {
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  const auto& start = world->rooms[world->newGameRoom];
+  for (int probe : {10, 18, 26, 29}) {
+    EXPECT_NE(attrAt(start, *tiles, world->newGameX + probe, world->newGameY + 24), 0);
+    for (int dy = 0; dy < 24; dy += 4)
+      EXPECT_EQ(attrAt(start, *tiles, world->newGameX + probe, world->newGameY + dy), 0);
+  }
+}
+
+TEST(ShippedWorld, RulesNameObjectsThatExistAndWinObjectsStartPlaced) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  const int count = static_cast<int>(world->objects.size());
+  ASSERT_FALSE(world->winObjects.empty());
+  for (int index : world->winObjects) {
+    ASSERT_LT(index, count);
+    EXPECT_GE(world->objects[index].room, 0) << "win object " << index << " starts nowhere";
+  }
+  for (int index : {world->firePuzzle.carried, world->firePuzzle.placed, world->firePuzzle.reveals})
+    EXPECT_TRUE(index >= 0 && index < count);
+  EXPECT_EQ(world->ballRooms, (std::vector<int>{25, 26, 27}));
+  for (int room : world->ballRooms)
+    EXPECT_NE(std::find(world->sharedThreadRooms.begin(), world->sharedThreadRooms.end(), room),
+              world->sharedThreadRooms.end());
+  EXPECT_EQ(world->energyFull, 46);
+  ASSERT_GE(world->liftStops.size(), 18u);
+  EXPECT_TRUE(world->liftStops[16].has_value() && world->liftStops[17].has_value());
+  EXPECT_EQ(world->actors.end() - std::find_if(world->actors.begin(), world->actors.end(),
+                                                [](const world::Actor& a) { return a.state == 5; }) > 0,
+            true);
+}
+
+TEST(ShippedWorld, ActorsOfOneRoomAreConsecutive) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  std::set<int> finished;
+  for (std::size_t i = 0; i < world->actors.size(); ++i) {
+    const int room = world->actors[i].room;
+    EXPECT_FALSE(finished.count(room)) << "actor " << i << " in room " << room;
+    if (i + 1 == world->actors.size() || world->actors[i + 1].room != room) finished.insert(room);
+  }
+}
+
+// ---------------------------------------------------------------- scripts
+
+TEST(ShippedScripts, CompileWithinTheScriptArea) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  const auto program = sim::compileScripts(*world);
+  ASSERT_TRUE(program.has_value());
+  // The last block is code, so its block end marks the end of the layout.
+  ASSERT_FALSE(world->scripts.empty());
+  ASSERT_EQ(world->scripts.back().kind, world::BlockKind::Code);
+  const int size = program->layout.codeAddress.back() - sim::kScriptBase;
+  EXPECT_LT(size, 9260) << "the script layout runs into the entity records";
+  for (const char* label : {"L_76D8", "L_7704", "L_7480", "L_756D"}) EXPECT_GE(program->label(label), 0) << label;
+  for (int i : program->conversation) EXPECT_GE(i, 0);
+}
+
+TEST(ShippedScripts, EntityGraphicsFitThePlayArea) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  const auto program = sim::compileScripts(*world);
+  ASSERT_TRUE(program.has_value());
+  for (std::size_t i = 0; i < program->entities.size(); ++i) {
+    const auto& entity = program->entities[i];
+    if (entity.gfx < 0) continue;
+    const auto& gfx = program->graphics[entity.gfx];
+    EXPECT_GE(entity.y8, 5) << "entity " << i;
+    EXPECT_LE(entity.x8 + 2 * gfx.cols - 1, 39) << "entity " << i;
+    EXPECT_LE(entity.y8 - 5 + 2 * gfx.rows - 1, 19) << "entity " << i;
+  }
+  ASSERT_GT(program->entities.size(), 85u);
+  EXPECT_EQ(program->entities[26].step, -1);
+  EXPECT_EQ(program->entities[26].touch, -1);
+  EXPECT_GE(program->entities[9].touch, 0) << "the lift switch needs a way to turn on";
+}
+
+// ---------------------------------------------------------------- play around the start
+
+struct Played {
+  std::string error;
+  sim::GameState state;
+};
+
+Played play(const std::vector<std::pair<std::uint8_t, int>>& inputs) {
+  const auto& data = shipped();
+  sim::Content content;
+  content.world = &*data.world;
+  content.attributes = data.tiles->attributes;
+  content.collisionTiles = static_cast<std::uint32_t>(data.tiles->collisionTiles);
+  for (int c = 0; c < 16; ++c)
+    for (int k = 0; k < 3; ++k) content.palette[3 * c + k] = data.palette->colors[c][k];
+  sim::Simulation simulation(content, *sim::compileScripts(*data.world));
+  simulation.newGame();
+  for (const auto& [input, steps] : inputs) {
+    for (int s = 0; s < steps; ++s) {
+      if (!simulation.beginStep(input) || !simulation.endStep()) return {simulation.error, simulation.state};
+      simulation.ops.clear();
+    }
+  }
+  return {simulation.error, simulation.state};
+}
+
+TEST(ShippedPlay, TheHeroStandsStillAtTheStart) {
+  ASSERT_TRUE(shipped().world && shipped().tiles && shipped().palette);
+  const auto result = play({{0, 300}});
+  EXPECT_EQ(result.error, "");
+  EXPECT_EQ(result.state.room, 2);
+  EXPECT_EQ(result.state.x, 106);
+  EXPECT_EQ(result.state.y, 144);
+}
+
+TEST(ShippedPlay, WalkingAndJumpingAroundTheStartNeverStops) {
+  ASSERT_TRUE(shipped().world && shipped().tiles && shipped().palette);
+  // Left into the baker's yard, back, up through the cottage, down through the floor.
+  const auto result = play({{4, 200}, {8, 120}, {1 | 8, 60}, {4, 80}, {1 | 4, 40}, {0, 30},
+                            {8, 400}, {2, 30}, {16, 5}, {0, 200}});
+  EXPECT_EQ(result.error, "");
+  EXPECT_LT(result.state.room, 75);
+}
+
+TEST(ShippedPlay, DroppingThroughTheCottageFloorReachesTheStreetBelow) {
+  ASSERT_TRUE(shipped().world && shipped().tiles && shipped().palette);
+  // The sinking floor right of the start lets the hero through to the room below.
+  const auto result = play({{8, 16}, {0, 200}});
+  EXPECT_EQ(result.error, "");
+  EXPECT_EQ(result.state.room, shipped().world->rooms[2].exits[1].target);
+}
+
+}  // namespace

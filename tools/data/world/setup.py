@@ -1,0 +1,118 @@
+# The parts of the world that are neither rooms nor scripts: screens, texts, doors,
+# actors, lifts and the rules. A Python literal (read with ast.literal_eval).
+#
+# Actor frames are frames of the misc sprite set:
+#   1, 2 rat left    3, 4 rat right      5, 6 bat left      7, 8 bat right
+#   9, 10 dog left   11, 12 dog right    13, 14 spider left 16, 17 spider right
+#   18, 19 slime (both directions)
+# (0 is drawn for an actor in state 0, 15 is the juggler's ball, 20..23 the boulders.)
+{
+    "screens": {
+        "title": {"room": 75, "header": [
+            "=frame_c =frame_h =frame_h =frame_h =frame_h =frame_h =frame_h =starfield =starfield =starfield =starfield =starfield =starfield =frame_h =frame_h =frame_h =frame_h =frame_h =frame_h =frame_c",
+            "=starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield"]},
+        "end": {"room": 76, "header": [
+            "=frame_c =frame_h =frame_h =frame_h =frame_h =frame_h =frame_h =starfield =starfield =starfield =starfield =starfield =starfield =frame_h =frame_h =frame_h =frame_h =frame_h =frame_h =frame_c",
+            "=starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield"]},
+    },
+
+    # Door 0 leads from the cottage into the gatehouse, door 1 back again.
+    "doors": [
+        {"room": 3, "raw_x": 8, "raw_y": None},
+        {"room": 2, "raw_x": 272, "raw_y": None},
+    ],
+
+    "texts": {
+        "screens": {
+            "title": [
+                ["style", "shadow"],
+                ["at", 9, 6], ["text", "TUMBOLD AND THE STAR LAMP"],
+                ["at", 8, 10], ["text", "THE LAMP ABOVE THE VALE HAS"],
+                ["at", 8, 11], ["text", "GONE DARK. FIND THE FOUR STAR"],
+                ["at", 8, 12], ["text", "SHARDS AND BRING THEM TO THE"],
+                ["at", 8, 13], ["text", "KEEPER OF THE LAMP."],
+                ["at", 11, 17], ["text", "PRESS FIRE TO START"],
+                ["at", 6, 20], ["text", "ARROWS WALK, UP JUMPS, FIRE TAKES"],
+                ["at", 6, 21], ["text", "AND DROPS THINGS AND TALKS."],
+            ],
+            "ending": [
+                ["style", "shadow"],
+                ["at", 11, 7], ["text", "WELL DONE, TUMBOLD!"],
+                ["at", 7, 11], ["text", "THE STAR LAMP SHINES AGAIN AND"],
+                ["at", 7, 12], ["text", "THE WHOLE VALE IS BATHED IN ITS"],
+                ["at", 7, 13], ["text", "SILVER LIGHT. THE KEEPER SMILES."],
+                ["at", 12, 18], ["text", "THANK YOU FOR PLAYING"],
+            ],
+            "game_over": [
+                ["style", "shadow"],
+                ["at", 15, 8], ["text", "GAME OVER"],
+                ["at", 8, 12], ["text", "THE VALE STAYS DARK TONIGHT."],
+                ["at", 8, 13], ["text", "REST, AND TRY AGAIN TOMORROW."],
+            ],
+        },
+        "bubbles": {
+            "fire_puzzle":  "WHOOSH! THE FIREWOOD BLAZES\nAND SOMETHING GLOWS IN IT.",
+            "object_2C_a":  "THE CROWN IS STILL WARM.",
+            "object_2C_b":  "IT MELTS ICE AT A TOUCH.",
+        },
+    },
+
+    "actors": [
+        {"room": 7,  "x": 48,  "y": 152, "state": 3, "frame": 3,  "b6": 0, "range_a": 40,  "range_b": 200, "graphic": 0,  "dir": 1},
+        {"room": 13, "x": 120, "y": 88,  "state": 3, "frame": 15, "b6": 0, "range_a": 96,  "range_b": 232, "graphic": 30, "dir": 1},
+        {"room": 16, "x": 200, "y": 156, "state": 4, "frame": 18, "b6": 0, "range_a": 176, "range_b": 256, "graphic": 40, "dir": 0},
+        {"room": 17, "x": 80,  "y": 80,  "state": 3, "frame": 7,  "b6": 0, "range_a": 40,  "range_b": 240, "graphic": 10, "dir": 1},
+        {"room": 36, "x": 200, "y": 152, "state": 3, "frame": 1,  "b6": 0, "range_a": 160, "range_b": 248, "graphic": 0,  "dir": 0},
+        {"room": 42, "x": 64,  "y": 72,  "state": 3, "frame": 7,  "b6": 0, "range_a": 48,  "range_b": 200, "graphic": 10, "dir": 1},
+        {"room": 67, "x": 48,  "y": 144, "state": 5, "frame": 11, "b6": 0, "range_a": 24,  "range_b": 112, "graphic": 20, "dir": 1},
+        {"room": 73, "x": 160, "y": 152, "state": 3, "frame": 1,  "b6": 0, "range_a": 120, "range_b": 232, "graphic": 0,  "dir": 0},
+    ],
+    "actor_types": [
+        {"offset": 0,  "box": [0, 4, 16, 12], "anim_divisor": 6,  "frames_per_dir": 2, "frames_left": [1, 2],   "frames_right": [3, 4]},
+        {"offset": 10, "box": [0, 0, 16, 12], "anim_divisor": 5,  "frames_per_dir": 2, "frames_left": [5, 6],   "frames_right": [7, 8]},
+        {"offset": 20, "box": [0, 0, 24, 16], "anim_divisor": 6,  "frames_per_dir": 2, "frames_left": [9, 10],  "frames_right": [11, 12]},
+        {"offset": 30, "box": [0, 0, 16, 16], "anim_divisor": 8,  "frames_per_dir": 2, "frames_left": [13, 14], "frames_right": [16, 17]},
+        {"offset": 40, "box": [0, 4, 16, 12], "anim_divisor": 10, "frames_per_dir": 2, "frames_left": [18, 19], "frames_right": [18, 19]},
+    ],
+    "actor_types_tail": "",
+
+    # Lift 2 is the cargo lift of rooms 29 and 30, lift 3 the tower lift whose height
+    # guards the prism and the goggles, lift 4 the chandelier of the great hall.
+    # raw10 is [landing width low byte, high byte, surface offset from y].
+    "lifts": [
+        {"room": 19, "x": 144, "y": 168, "type": 0, "state": 0,  "b6": 0, "w_words": 3, "h": 8,  "raw10": [48, 0, -24], "start_stop": 0},
+        {"room": 16, "x": 144, "y": 168, "type": 0, "state": 6,  "b6": 0, "w_words": 3, "h": 8,  "raw10": [48, 0, -24], "start_stop": 6},
+        {"room": 30, "x": 48,  "y": 104, "type": 0, "state": 32, "b6": 0, "w_words": 3, "h": 8,  "raw10": [48, 0, -24], "start_stop": 32},
+        {"room": 57, "x": 144, "y": 168, "type": 0, "state": 12, "b6": 0, "w_words": 3, "h": 8,  "raw10": [48, 0, -24], "start_stop": 12},
+        {"room": 21, "x": 128, "y": 56,  "type": 3, "state": 0,  "b6": 0, "w_words": 4, "h": 16, "raw10": [64, 0, -24], "start_stop": 0},
+    ],
+    # Entry e is a stop of index 2e - 2; each lift's stops run from the lowest up,
+    # closed by empty entries. Entries 16 and 17 belong to the cargo lift.
+    "lift_stops": [
+        None,
+        [168, 19], [104, 20], None,
+        [168, 16], [88, 12], None,
+        [168, 57], [72, 58], None,
+        None, None, None, None, None, None,
+        [168, 29], [104, 30], None,
+    ],
+
+    "rules": {
+        "new_game": {"room": 2, "x": 106, "y": 144, "lives": 3},
+        "energy_full": 46,
+        "fire_puzzle": {"carried": 35, "placed": 37, "room": 72, "min_x8": 33, "min_y": 160,
+                        "reveals": 44, "flag": 20},
+        "object_2C": {"flag": 21},
+        "object_1E": {"flag": 6},
+        "pickup_from_lift29": {"objects": [66, 53]},
+        "bat": {"object": 40},
+        "lift_switch": {"entity": 9},
+        "ride": {"tile": 908},
+        "drop_anywhere": {"rooms": [61, 63], "y": 88},
+        "follower": {"object": 45},
+        "door_tune_rooms": [2],
+        "win": {"objects": [10, 20, 50, 60]},
+        "ball_rooms": [25, 26, 27],
+        "shared_thread_rooms": [25, 26, 27],
+    },
+}
