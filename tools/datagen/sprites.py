@@ -349,8 +349,8 @@ def hero_frames():
     frames[41] = flat
     frames[42] = flat
     frames[43] = lying(face_up=True)
-    frames[44] = _ghost(flat, 0)
-    frames[45] = _ghost(flat, 1)
+    frames[44] = _dizzy(flat, 0)
+    frames[45] = _dizzy(flat, 1)
     frames[46] = front("stand")
     frames[47] = front("stand")
     # balloon: 48, 49 pumping right; 50 watching it rise; 51 leaping; 52, 53 hanging
@@ -402,17 +402,24 @@ def _bat(c, phase):
     return c
 
 
-def _ghost(flat, phase):
-    """The spirit rising from the lying hero: a pale copy shifted upward, thinned."""
+def _dizzy(flat, phase):
+    """Little stars circling over the head of the fallen hero."""
     c = flat.copy()
-    spirit = Canvas(40, 36)
-    body = front("stand")
-    for y in range(36):
-        for x in range(40):
-            v = body.px[y][x]
-            if v != T and (x + y + phase) % 2 == 0:
-                spirit.set(x, y - 10 - 4 * phase, 1 if v != 15 else 11)
-    c.blit(spirit)
+    xs = [x for y in range(c.h) for x in range(c.w) if c.px[y][x] != T]
+    ys = [y for y in range(c.h) for x in range(c.w) if c.px[y][x] != T]
+    head_x, top = min(xs) + 5, min(ys)
+    import math
+    for k in range(3):
+        a = (phase * 0.5 + k / 3) * 2 * math.pi
+        x = int(round(head_x + 6 * math.cos(a)))
+        y = int(round(top - 4 + 2 * math.sin(a)))
+        star = Canvas(40, 36)
+        star.set(x, y, 1)
+        for d in (-1, 1):
+            star.set(x + d, y, 14)
+            star.set(x, y + d, 14)
+        star.outline(15)
+        c.blit(star)
     return c
 
 
@@ -515,17 +522,23 @@ def wisp():
 
 def rat(step):
     c = Canvas(16, 16)
-    c.ellipse(9.5, 11, 5, 3.5, 9)
-    c.ellipse(4, 10.5, 3, 2.5, 9)
-    c.poly([(0, 11), (3, 9), (3, 12)], 9)
+    c.ellipse(9.5, 11.5, 5, 3.5, 9)                     # body
+    c.poly([(0, 12), (3, 8), (7, 9), (7, 13), (2, 13)], 9)   # head and snout
     c.shade()
-    c.ellipse(5.5, 7.5, 1.5, 1.5, 13)
-    c.set(3, 10, 15)
-    c.set(0, 11, 15)
-    c.line(14, 12, 15, 9 + step, 13)
+    c.rect(5, 7, 6, 8, 13)                               # ear
+    c.set(5, 6, 9)
+    c.set(6, 6, 9)
+    c.set(3, 10, 15)                                     # eye
+    c.set(4, 9, 1)
+    c.set(0, 12, 12)                                     # nose
+    c.line(1, 13, 0, 14, 8)                              # whisker
     for x in ((6, 11) if step else (5, 12)):
-        c.rect(x, 14, x + 1, 15, 8)
+        c.rect(x, 15, x + 1, 15, 8)
     c.outline(15)
+    tail = Canvas(16, 16)
+    tail.line(15, 12, 15, 9 + step, 13)
+    tail.set(14, 8 + step, 13)
+    c.blit(tail)
     return c
 
 
@@ -727,17 +740,21 @@ def balloon(radius, full=False):
         cy = neck - radius - (1 if full else 0)
         ry = radius + (2 if full else 0)
         c.ellipse(cx, cy, radius, ry, 12)
-        for k in range(-radius, radius + 1, 4):           # yellow gores
+        for k in (-radius * 0.55, 0, radius * 0.55):       # yellow gores
             for y in range(int(cy - ry), int(cy + ry) + 1):
                 x = int(cx + k * (1 - ((y - cy) / (ry + 1)) ** 2) ** 0.5)
                 if c.get(x, y) == 12:
                     c.set(x, y, 14)
         c.shade()
         c.rect(int(cx) - 2, neck - 1, int(cx) + 2, neck, 3)
-        c.set(int(cx - radius * 0.5), int(cy - ry * 0.5), 1)
+        c.rect(int(cx) - 1, neck - 1, int(cx) + 1, neck - 1, 4)
+        hx, hy = int(cx - radius * 0.45), int(cy - ry * 0.55)
+        c.rect(hx, hy, hx + 1, hy + 1, 1)
         c.outline(15)
-        c.line(int(cx) - 2, neck + 1, 1, top + 21, 3)
-        c.line(int(cx) + 2, neck + 1, 20, top + 21, 3)
+        ropes = Canvas(24, 40)
+        ropes.line(int(cx) - 2, neck + 1, 1, top + 21, 2)
+        ropes.line(int(cx) + 2, neck + 1, 20, top + 21, 2)
+        c.blit(ropes)
     else:
         c.poly([(3, top + 19), (17, top + 18), (19, top + 21), (2, top + 21)], 12)
         c.rect(6, top + 19, 8, top + 20, 14)

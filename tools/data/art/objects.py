@@ -24,26 +24,43 @@ def done(c):
     return c
 
 
-def star_shard(points, glow):
+def star_shard(turn, sparkles):
+    """One point of the broken star: a glowing crystal wedge, turned a quarter per
+    shard, with one to four sparkles so the four pieces tell apart at a glance."""
     c = new()
-    c.poly(points, 14)
+    c.poly([(7.5, 0.5), (12, 10), (9, 14), (6, 14), (3, 10)], 14)
     c.shade()
-    for x, y in glow:
+    c.line(7, 3, 5, 10, 1)
+    c.line(8, 2, 8, 4, 1)
+    c.rect(6, 12, 9, 13, 13)
+    for _ in range(turn):
+        c = rotate(c)
+    done(c)
+    for x, y in [(1, 1), (14, 1), (14, 14), (1, 14)][:sparkles]:
         c.set(x, y, 1)
-    return done(c)
+    return c
+
+
+def rotate(c):
+    out = new()
+    for y in range(16):
+        for x in range(16):
+            out.set(15 - y, x, c.get(x, y))
+    return out
 
 
 @item
 def shades():
     c = new()
-    c.rect(1, 6, 14, 6, 15)
-    c.ellipse(4.5, 8.5, 3, 2.5, 8)
-    c.ellipse(11.5, 8.5, 3, 2.5, 8)
+    c.rect(0, 5, 15, 6, 8)
+    c.ellipse(4, 8.5, 3.5, 3, 0)
+    c.ellipse(11.5, 8.5, 3.5, 3, 0)
     c.shade(highlight=False)
-    for x, y in ((3, 7), (4, 7), (10, 7), (11, 7)):
+    c.rect(7, 7, 8, 7, 8)
+    for x, y in ((2, 7), (3, 7), (2, 8), (10, 7), (11, 7), (10, 8)):
         c.set(x, y, 11)
-    c.set(0, 7, 15)
-    c.set(15, 7, 15)
+    c.set(4, 10, 10)
+    c.set(12, 10, 10)
     return done(c)
 
 
@@ -161,7 +178,7 @@ def quill():
 
 @item
 def star_shard_1():
-    return star_shard([(8, 0), (11, 6), (15, 6), (8, 12), (5, 6)], [(8, 3), (8, 4), (9, 5)])
+    return star_shard(0, 1)
 
 
 @item
@@ -284,8 +301,7 @@ def blue_potion():
 
 @item
 def star_shard_2():
-    return star_shard([(15, 6), (10, 10), (12, 15), (8, 12), (6, 6), (11, 6)],
-                      [(10, 8), (11, 9), (9, 9)])
+    return star_shard(1, 2)
 
 
 @item
@@ -569,14 +585,17 @@ def owl_feather():
 @item
 def silver_chalice():
     c = new()
-    c.poly([(2, 1), (13, 1), (11, 6), (8, 8), (7, 8), (4, 6)], 9)
-    c.rect(7, 8, 8, 12, 9)
-    c.rect(4, 13, 11, 14, 9)
+    c.ellipse(7.5, 3.5, 6, 3.5, 9)
+    c.rect(2, 0, 13, 3, 9)
+    c.rect(7, 7, 8, 11, 9)
+    c.ellipse(7.5, 7, 2, 1, 9)
+    c.rect(4, 12, 11, 13, 9)
+    c.rect(3, 14, 12, 14, 8)
     c.shade()
-    c.rect(3, 2, 12, 2, 8)
-    c.set(4, 3, 1)
-    c.set(5, 4, 1)
-    c.set(7, 4, 12)
+    c.rect(3, 1, 12, 1, 8)
+    c.rect(4, 3, 5, 5, 1)
+    c.set(8, 4, 12)
+    c.set(10, 4, 11)
     return done(c)
 
 
@@ -652,15 +671,19 @@ def green_bottle():
 @item
 def clockwork_mouse():
     c = new()
-    c.poly([(2, 13), (5, 7), (10, 7), (14, 13)], 9)
+    c.ellipse(8.5, 11, 5.5, 3.5, 9)
+    c.poly([(1, 13), (4, 9), (7, 10), (6, 14)], 9)
     c.shade()
-    c.ellipse(4, 6.5, 1.5, 1.5, 9)
-    c.set(3, 10, 15)
-    c.line(14, 12, 15, 9, 8)
-    c.line(9, 6, 9, 3, 14)
-    c.rect(8, 2, 10, 2, 14)
-    c.set(5, 14, 8)
-    c.set(11, 14, 8)
+    c.rect(4, 8, 5, 9, 13)
+    c.set(3, 11, 15)
+    c.set(1, 13, 12)
+    c.rect(9, 5, 9, 8, 14)
+    c.rect(7, 4, 11, 4, 14)
+    c.set(7, 3, 14)
+    c.set(11, 3, 14)
+    for x in (5, 11):
+        c.ellipse(x, 14.5, 1, 1, 8)
+    c.line(14, 11, 15, 8, 9)
     return done(c)
 
 
@@ -677,7 +700,7 @@ def pickaxe():
 
 @item
 def star_shard_3():
-    return star_shard([(8, 12), (4, 15), (1, 10), (5, 6), (10, 10)], [(5, 10), (6, 11), (4, 9)])
+    return star_shard(2, 3)
 
 
 @item
@@ -802,7 +825,7 @@ def frog_in_jar():
 
 @item
 def star_shard_4():
-    return star_shard([(1, 6), (5, 6), (10, 10), (4, 15), (5, 10)], [(3, 7), (4, 8), (5, 8)])
+    return star_shard(3, 4)
 
 
 @item
@@ -935,15 +958,15 @@ def herb_pouch():
 
 @item
 def pearls():
+    import math
     c = new()
-    for k in range(9):
-        import math
-        a = math.pi * (0.1 + 0.8 * k / 8)
-        x = 7.5 - 6 * math.cos(a)
-        y = 3 + 9 * math.sin(a)
-        c.ellipse(round(x), round(y), 1, 1, 1)
+    for k in range(12):
+        a = 2 * math.pi * k / 12
+        c.rect(round(7 + 5.5 * math.cos(a)), round(7 + 5.5 * math.sin(a)),
+               round(7 + 5.5 * math.cos(a)) + 1, round(7 + 5.5 * math.sin(a)) + 1, 1)
     c.shade(highlight=False)
-    c.ellipse(7.5, 13, 1.5, 1.5, 12)
+    c.ellipse(7.5, 13.5, 1.5, 1.5, 14)
+    c.set(7, 13, 1)
     return done(c)
 
 
@@ -1014,16 +1037,19 @@ def lump_of_coal():
 @item
 def moon_lily():
     c = new()
-    c.poly([(0, 12), (6, 10), (8, 14), (3, 15)], 6)
-    c.poly([(15, 12), (9, 10), (8, 14), (12, 15)], 6)
-    for a, b in (((7, 1), (4, 9)), ((3, 4), (6, 10)), ((12, 4), (9, 10))):
-        c.poly([a, (a[0] + 2, a[1]), (b[0] + 3, b[1]), b], 1)
+    c.ellipse(7.5, 12.5, 7, 2.5, 6)
     c.shade()
+    c.poly([(7.5, 0.5), (10, 6), (7.5, 10), (5, 6)], 1)
+    c.poly([(1, 4), (6, 7), (7, 10), (3, 9)], 1)
+    c.poly([(14, 4), (9, 7), (8, 10), (12, 9)], 1)
+    c.line(7, 2, 7, 7, 9)
     c.rect(7, 8, 8, 9, 14)
+    c.set(3, 12, 7)
+    c.set(11, 13, 7)
     return done(c)
 
-
 # --- scenery (never picked up) --------------------------------------------------
+
 
 @item
 def stone_urn():
@@ -1132,14 +1158,20 @@ def bird_cage():
 @item
 def garden_gnome():
     c = new()
-    c.poly([(8, 0), (12, 6), (4, 6)], 12)
-    c.ellipse(8, 7.5, 2.5, 1.5, 4)
-    c.ellipse(8, 10, 3, 2, 1)
-    c.rect(4, 11, 12, 14, 11)
+    c.poly([(8, 0), (12, 6), (4, 6)], 12)                 # hat
+    c.rect(5, 6, 10, 8, 4)                                # face
+    c.poly([(4, 8), (11, 8), (10, 12), (7.5, 13), (5, 12)], 1)   # beard
+    c.rect(3, 10, 12, 14, 11)                              # coat
+    c.rect(4, 15, 7, 15, 3)
+    c.rect(9, 15, 12, 15, 3)
     c.shade()
-    c.set(7, 7, 15)
+    c.rect(5, 8, 10, 11, 1)
+    c.poly([(4, 8), (11, 8), (10, 12), (7.5, 13), (5, 12)], 1)
+    c.set(6, 7, 15)
     c.set(9, 7, 15)
-    c.rect(4, 15, 12, 15, 3)
+    c.set(7, 8, 13)
+    c.set(8, 8, 13)
+    c.set(6, 3, 13)
     return done(c)
 
 
