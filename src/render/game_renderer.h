@@ -30,9 +30,9 @@ class GameRenderer {
  public:
   enum class TextStyle : int { Plain = 0, Panel = 1, Shadow = 2 };
 
-  // Page flag bits.
-  static constexpr std::uint32_t kRoomReset = 2;
-  static constexpr std::uint32_t kPanelDrawn = 4;
+  // Page flags: a page whose flags are both set (3) shows a whole picture.
+  static constexpr std::uint32_t kRoomReset = 1;
+  static constexpr std::uint32_t kPanelDrawn = 2;
 
   GameRenderer(const GameGraphics& gfx, const world::World& world);
 

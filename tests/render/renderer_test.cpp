@@ -310,6 +310,6 @@ TEST_F(Renderer, ApplyRunsAWholeSequence) {
   renderer.apply(ops);
   EXPECT_EQ(renderer.drawPage, 1);
   EXPECT_TRUE(renderer.panels[0].valid);
-  EXPECT_EQ(renderer.pageFlags[0], GameRenderer::kRoomReset | GameRenderer::kPanelDrawn);
-  EXPECT_EQ(renderer.pageFlags[1], GameRenderer::kRoomReset);
+  EXPECT_EQ(renderer.pageFlags[0], 3u) << "room and panel drawn";
+  EXPECT_EQ(renderer.pageFlags[1], 1u) << "room only";
 }
