@@ -227,6 +227,15 @@ def read_objects():
     return objects, object_names
 
 
+def even_lines(where, text):
+    """Pads the lines of a bubble to one width, so its frame closes cleanly."""
+    lines = text.split("\n")
+    width = max(len(line) for line in lines)
+    if width > 34:
+        raise SourceError(f"{where}: bubble line longer than 34 characters: '{text}'")
+    return "\n".join(line.ljust(width) for line in lines)
+
+
 def check_text(where, text):
     bad = FRAME_CHARS.intersection(text)
     if bad:
@@ -250,6 +259,10 @@ def check(world):
         for op in block.get("ops", []):
             if op[0] in ("say", "say_at"):
                 check_text(block["label"], op[-1])
+                op[-1] = even_lines(block["label"], op[-1])
+    bubbles = world["texts"]["bubbles"]
+    for name in bubbles:
+        bubbles[name] = even_lines(f"bubble {name}", bubbles[name])
     if len(world["entities"]) > 119:
         raise SourceError("more than 119 entities")
 
