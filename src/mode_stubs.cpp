@@ -28,12 +28,6 @@ int listBubbles(const Data&, const std::string&, const std::string&) {
   return notAvailable("the bubble listing (--list-bubbles)");
 }
 
-int runViewer(const Data&, int) { return notAvailable("the room viewer (--viewer)"); }
-
-int runGame(const Data&, const std::filesystem::path&, int, int, bool) {
-  return notAvailable("the interactive game");
-}
-
 int runScript(const Data&, const std::filesystem::path&, const std::string&, const std::string&,
               const std::string&, bool, const std::string&, int) {
   return notAvailable("scripted play (--play-script)");

@@ -1,0 +1,254 @@
+// The interactive game: start-up, the main loop paced by the display and tear-down.
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "app/game_app.h"
+#include "app/sim_clock.h"
+#include "audio/music.h"
+#include "core/files.h"
+#include "core/log.h"
+#include "game_loop.h"
+#include "input/controls.h"
+#include "modes.h"
+#include "present/audio.h"
+#include "present/presenter.h"
+#include "render/game_graphics.h"
+#include "render/hud_screen.h"
+#include "render/rgba.h"
+#include "sim/script_program.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWindowWidth = 1044;
+constexpr int kWindowHeight = 720;
+constexpr int kMusicRate = 48000;
+constexpr Uint16 kAltMask = KMOD_LALT | KMOD_RALT;
+
+// Shuts SDL down when the objects that need it are gone: declared before them,
+// destroyed after them.
+struct SdlSession {
+  ~SdlSession() { SDL_Quit(); }
+};
+
+bool isFullscreenToggle(const SDL_Event& e) {
+  if (e.type != SDL_KEYDOWN) return false;
+  const SDL_Keycode key = e.key.keysym.sym;
+  return key == SDLK_F11 || (key == SDLK_RETURN && (e.key.keysym.mod & kAltMask) != 0);
+}
+
+SDL_Event f1Press() {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.timestamp = 0;
+  e.key.windowID = 0;
+  e.key.state = SDL_PRESSED;
+  e.key.repeat = 0;
+  e.key.keysym.scancode = SDL_SCANCODE_F1;
+  e.key.keysym.sym = SDLK_F1;
+  e.key.keysym.mod = KMOD_NONE;
+  return e;
+}
+
+// Everything the loop drives, borrowed from runGame, which owns it.
+class GameLoop {
+ public:
+  GameLoop(app::GameApp& game, present::Presenter& presenter, present::Audio& audio, audio::Music& music,
+           input::Controls& controls, render::RgbaImage& frame, bool windowed)
+      : game_(game), presenter_(presenter), audio_(audio), music_(music), controls_(controls), frame_(frame),
+        windowed_(windowed) {}
+
+  // Runs until the window closes, the player quits from the title, or after
+  // quitAfterFrames frames (when positive).
+  void run(int quitAfterFrames, int pressF1At);
+
+ private:
+  // The pause menu joins here: while its view stack is not empty no tick runs,
+  // events navigate it and it is drawn over the picture.
+  bool menuOpen() const { return false; }
+
+  void handleEvent(const SDL_Event& e);
+  void handleCommand(input::Command command);
+  void runTicks(unsigned ticks);
+  void playMusicRequests();
+  void playSoundRequests();
+  void takeScreenshot();
+  void composePicture();
+
+  app::GameApp& game_;
+  present::Presenter& presenter_;
+  present::Audio& audio_;
+  audio::Music& music_;
+  input::Controls& controls_;
+  render::RgbaImage& frame_;
+  const bool windowed_;
+  bool running_ = true;
+  int titleTimer_ = 0;
+  app::SimClock clock_{};
+};
+
+void GameLoop::run(int quitAfterFrames, int pressF1At) {
+  Uint64 last = SDL_GetPerformanceCounter();
+  const double frequency = static_cast<double>(SDL_GetPerformanceFrequency());
+  int frames = 0;
+  while (running_) {
+    if (quitAfterFrames > 0 && frames >= quitAfterFrames) break;
+    if (frames == pressF1At) {
+      SDL_Event press = f1Press();
+      if (SDL_PushEvent(&press) < 0) core::log(core::LogLevel::Error, "SDL_PushEvent: %s", SDL_GetError());
+    }
+    ++frames;
+
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) handleEvent(e);
+    // The pause menu joins here: with the menu open, held directions are
+    // polled (input::Controls::pollNav) and passed to the pause flow, and
+    // changed settings are applied again (the full-screen state kept as the
+    // window has it when windowed).
+
+    if (titleTimer_ > 0 && --titleTimer_ == 0) presenter_.setTitle(game::kWindowTitle);
+
+    const Uint64 now = SDL_GetPerformanceCounter();
+    const unsigned ticks = clock_.advance(static_cast<double>(now - last) / frequency);
+    last = now;
+    runTicks(ticks);
+
+    playMusicRequests();
+    playSoundRequests();
+    composePicture();
+    presenter_.present(frame_);
+  }
+}
+
+void GameLoop::handleEvent(const SDL_Event& e) {
+  if (e.type == SDL_QUIT) running_ = false;
+  if (isFullscreenToggle(e)) {
+    presenter_.toggleFullscreen();
+    // The pause flow joins here: unless windowed, it records the new state
+    // (app::PauseFlow::setFullscreen) so that the settings file keeps it.
+    return;
+  }
+  if (!menuOpen()) {
+    handleCommand(controls_.handleEvent(e));
+    return;
+  }
+  // Menu open: hot-plug still reaches the controls; key and button capture and
+  // navigation go to the pause flow when it joins.
+  controls_.handleEvent(e);
+}
+
+void GameLoop::handleCommand(input::Command command) {
+  if (command == input::Command::None) return;
+  if (command == input::Command::Screenshot) {
+    takeScreenshot();
+    return;
+  }
+  // Quick save, quick load and pause go to the pause flow, which takes its
+  // thumbnail and any save from the current picture, once it joins.
+  composePicture();
+}
+
+void GameLoop::runTicks(unsigned ticks) {
+  for (unsigned i = 0; i < ticks && running_ && !menuOpen(); ++i) {
+    std::uint8_t bits = controls_.heldBits();
+    // The pad's jump button also confirms screens and speech bubbles.
+    if ((game_.mode == app::GameApp::kModeScreen || game_.mode == app::GameApp::kModeBubble) && controls_.jumpButtonHeld()) bits |= input::kHeldFire;
+    // During play Escape is the pause command, never the game's back input.
+    const bool back = controls_.escapeHeld() && (!game_.stopReason.empty() || game_.mode == app::GameApp::kModeScreen ||
+                                                   game_.mode == app::GameApp::kModeFadeOut);
+    running_ = game_.tick(bits, back);
+  }
+}
+
+void GameLoop::playMusicRequests() {
+  auto requests = std::move(game_.musicQueue);
+  game_.musicQueue.clear();
+  if (requests.empty() || !(music_.adlibLoaded() || music_.beeperLoaded())) return;
+  const SDL_AudioDeviceID device = audio_.device();
+  if (device != 0) SDL_LockAudioDevice(device);
+  for (const auto& r : requests) {
+    if (r.kind == 1)
+      music_.tickNow(r.flag != 0);
+    else
+      music_.startTune(r.tune, r.flag != 0);
+  }
+  if (device != 0) SDL_UnlockAudioDevice(device);
+}
+
+void GameLoop::playSoundRequests() {
+  auto requests = std::move(game_.soundQueue);
+  game_.soundQueue.clear();
+  for (const auto& s : requests) {
+    if (s.kind == 0)
+      audio_.play(game::kJumpSound, 1.0f);
+    else
+      audio_.play(game::energySoundName(s.n), 0.5f);
+  }
+}
+
+void GameLoop::composePicture() {
+  game_.compose(frame_);
+  // The pause menu joins here: ui::Menu::draw over the picture while it is open.
+}
+
+void GameLoop::takeScreenshot() {
+  composePicture();
+  game::saveScreenshot(frame_, game::screenshotFolders(), presenter_, titleTimer_);
+}
+
+}  // namespace
+
+int runGame(const Data& data, const fs::path& root, int quitAfterFrames, int pressF1At, bool windowed) {
+  std::optional<render::GameGraphics> graphics = render::loadGameGraphics(root);
+  if (!graphics) return 1;
+  std::optional<sim::ScriptProgram> program = sim::compileScripts(data.world);
+  if (!program) return 1;
+  const sim::Content content = simContent(data);
+  std::optional<render::HudScreen> hud = render::loadHudScreen(root, *graphics, data.world);
+  if (!hud) return 1;
+  // The menu art joins here (ui::MenuArt::load(root), required like the HUD frame).
+
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
+    core::log(core::LogLevel::Error, "SDL_Init: %s", SDL_GetError());
+    return 1;
+  }
+  SdlSession sdl;
+  const bool haveAudio = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  if (!haveAudio) core::log(core::LogLevel::Error, "no sound: %s", SDL_GetError());
+
+  present::Presenter presenter;
+  audio::Music music(kMusicRate);
+  present::Audio audio;
+  if (haveAudio && audio.open()) {
+    game::loadSounds(audio, root);
+    const fs::path folder = root / "assets" / "audio";
+    std::vector<std::uint8_t> adlib = core::readFile(folder / "adlib.dat").value_or(std::vector<std::uint8_t>());
+    std::vector<std::uint8_t> beeper = core::readFile(folder / "beeper.dat").value_or(std::vector<std::uint8_t>());
+    if (music.load(std::move(adlib), std::move(beeper))) audio.setMusic(&music);
+  }
+
+  input::Controls controls;
+  controls.bindings = input::Bindings::defaults();
+  controls.open();
+
+  if (!presenter.open(game::kWindowTitle, kWindowWidth, kWindowHeight, false)) return 1;
+  if (auto icon = render::loadRgbaPng(root / "assets" / "icon" / "icon_64.png")) presenter.setIcon(*icon);
+
+  render::RgbaImage frame;
+  // Held on the heap: the application carries the whole simulation.
+  auto game = std::make_unique<app::GameApp>(content, *program, *graphics, &*hud);
+  // The pause flow joins here: app::PauseFlow(game, menuArt, game::prefsFolder())
+  // reads the settings file; its settings (full screen off when windowed) are
+  // then applied to the presenter, audio, music and controls.
+
+  GameLoop loop(*game, presenter, audio, music, controls, frame, windowed);
+  loop.run(quitAfterFrames, pressF1At);
+  return 0;
+}
