@@ -43,11 +43,15 @@ def energy(step):
     """Blip of step 1..20: a bell-like tone whose pitch rises a little with each step."""
     f = 392.0 * 2 ** ((step - 1) * 1.5 / 19)       # G4 up one and a half octaves
     n = int(RATE * 0.12)
+    # A drain plays many steps in the same tick: spreading their start phases keeps
+    # the sum from lining up into one loud click (the attack ramp hides the offset).
+    phase = step * 2.399963
     out = []
     for i in range(n):
         t = i / RATE
         env = min(1.0, t / 0.002) * math.exp(-t / 0.032)
-        wave = math.sin(2 * math.pi * f * t) + 0.3 * math.sin(4 * math.pi * f * t)
+        wave = (math.sin(2 * math.pi * f * t + phase) +
+                0.3 * math.sin(4 * math.pi * f * t + 2 * phase))
         out.append(wave * env)
     # fade the last 5 ms to zero so the blip ends without a click
     tail = int(RATE * 0.005)
