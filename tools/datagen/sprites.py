@@ -198,6 +198,7 @@ def front(kind="stand", t=0):
             "stretch": ((-6, 1), (6, 1)), "hurt": ((-8, 6), (8, 6)),
             "wave": ((-6, 16), (7, 4 + 2 * t)), "scratch": ((-6, 16), (4, 2)),
             "tap": ((-6, 16), (6, 16)), "squash": ((-6, 17), (6, 17)),
+            "look": ((-6, 16), (6, 16)),
             "blink": ((-6, 16), (6, 16)), "yawn": ((-6, 16), (5, 8))}[kind]
     raised = []
     for ax, ay in arms:
@@ -241,6 +242,8 @@ def front(kind="stand", t=0):
         else:
             c.rect(ex, hy - 2, ex + 1, hy, 1)
             px = ex + 1 if ex < cx else ex
+            if kind == "look":                      # both pupils to one side
+                px = ex if t == 0 else ex + 1
             c.rect(px, hy - 2 if eyes == "up" else hy - 1, px, hy if eyes != "up" else hy - 1, 15)
     c.set(int(cx) - 4, hy + 2, 13)
     c.set(int(cx) + 4, hy + 2, 13)
@@ -256,7 +259,7 @@ def front(kind="stand", t=0):
         c.blit(arm)
     if kind in ("yawn", "hurt", "jump"):
         c.rect(int(cx) - 1, hy + 3, int(cx) + 1, hy + 4 if kind == "yawn" else hy + 3, 15)
-    elif kind in ("wave", "stand", "tap", "blink", "squash"):
+    elif kind in ("wave", "stand", "tap", "blink", "squash", "look"):
         c.set(int(cx) - 2, hy + 3, 15)
         c.line(int(cx) - 1, hy + 4, int(cx) + 1, hy + 4, 15)
         c.set(int(cx) + 2, hy + 3, 15)
@@ -329,8 +332,8 @@ def hero_frames():
     frames[26] = front("stand")
     frames[27] = front("jump")
     frames[28] = front("blink")
-    frames[29] = front("tap", 0)
-    frames[30] = front("tap", 1)
+    frames[29] = front("look", 0)
+    frames[30] = front("look", 1)
     frames[31] = front("yawn")
     frames[32] = front("stretch")
     frames[33] = front("squash")
