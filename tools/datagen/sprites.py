@@ -109,15 +109,11 @@ def side(pose):
     _mouth(head, hcx + 3, hcy + 4, pose.mouth)
     _hat(head, hcx, hcy, pose.hat)
     c.blit(head)
-    # front arm with its own dark rim so it reads over the tunic
+    # front arm with its own outline so it reads over the tunic
     arm = Canvas(40, 36)
     if not pose.reach:
         _arm(arm, P(10, 13), P(*pose.arms[1]), False)
-    arm.outline(TUNIC_D)
-    for y in range(36):
-        for x in range(40):
-            if arm.px[y][x] == TUNIC_D and c.get(x, y) == T:
-                arm.px[y][x] = T
+    arm.outline(15)
     c.blit(arm)
     c.outline(15)
     return c
@@ -712,19 +708,31 @@ def misc_frames():
 
 def frank(step):
     c = Canvas(16, 20)
-    c.rect(4, 6, 12, 14, 13)                        # copper body
-    c.ellipse(8, 3.5, 3.5, 3, 9)                    # head
-    for x in ((5, 10) if step else (6, 9)):
-        c.rect(x, 15, x + 1, 19, 8)
+    c.ellipse(8, 11.5, 5, 4.5, 13)                   # copper barrel body
+    c.ellipse(8.5, 4.5, 4, 3.5, 9)                   # tin dome head
+    for x in ((5, 10) if step else (6, 9)):          # legs
+        c.rect(x, 16, x + 1, 18, 8)
+        c.rect(x, 19, x + 2, 19, 8)
     c.shade()
-    c.rect(9, 2, 10, 3, 14)                          # eye lamp, facing right
-    c.set(8, 0, 12)
-    c.line(8, 0, 8, 1, 9)
-    c.rect(6, 8, 10, 9, 14)                          # dial
-    c.set(8, 8, 15)
-    c.line(3, 9, 2, 13 - step, 9)                    # wind-up key arm at the back
-    c.rect(12, 9, 14, 10 + step, 9)
-    c.rect(0, 8, 2, 8, 9)
+    c.rect(10, 3, 11, 4, 14)                         # lamp eye, looking right
+    c.set(10, 3, 1)
+    c.rect(9, 6, 11, 6, 8)                           # grille mouth
+    c.ellipse(8, 11.5, 2, 2, 1)                      # dial on the chest
+    c.line(8, 11, 9, 10 + step, 15)
+    c.set(4, 9, 14)
+    c.set(12, 9, 14)
+    c.line(8, 0, 8, 1, 8)                            # antenna with a blinking bulb
+    c.set(8, 0, 12 if step else 13)
+    c.line(12, 13, 14, 15 - step, 13)                # front arm
+    c.set(15, 15 - step, 9)
+    key = Canvas(16, 20)                             # wind-up key turning on the back
+    key.rect(2, 11, 3, 11, 9)
+    if step:
+        key.box(0, 9, 1, 13, 9)
+    else:
+        key.box(0, 10, 2, 12, 9)
+        key.set(1, 11, T)
+    c.blit(key)
     return _finish(c, shade=False)
 
 
