@@ -17,12 +17,13 @@
 #include "sim/script_program.h"
 #include "sim/simulation.h"
 #include "world/world.h"
+#include "shipped_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kRoot = TUMBOLD_SOURCE_DIR;
+using data_test::kRoot;
 
 std::set<std::string> dataSetNames() {
   std::set<std::string> names = {
@@ -61,17 +62,7 @@ std::set<std::string> filesOnDisk() {
   return found;
 }
 
-// Loaded once for the whole file: every test reads the same shipped data.
-struct Shipped {
-  std::optional<assets::TileSet> tiles = assets::loadTileSet(kRoot / "assets" / "graphics");
-  std::optional<world::World> world = world::loadWorld(kRoot / "world" / "world.json");
-  std::optional<assets::Palette> palette = assets::loadPalette(kRoot / "assets" / "palettes" / "vga.json");
-};
-
-const Shipped& shipped() {
-  static const Shipped data;
-  return data;
-}
+using data_test::shipped;
 
 // Quadrant attribute at a pixel of the play area (y counted from the top of the screen).
 int attrAt(const world::Room& room, const assets::TileSet& tiles, int x, int y) {
@@ -366,26 +357,14 @@ struct Played {
 };
 
 Played play(const std::vector<std::pair<std::uint8_t, int>>& inputs) {
-  const auto& data = shipped();
-  sim::Content content;
-  content.world = &*data.world;
-  content.attributes = data.tiles->attributes;
-  content.collisionTiles = static_cast<std::uint32_t>(data.tiles->collisionTiles);
-  for (int c = 0; c < 16; ++c)
-    for (int k = 0; k < 3; ++k) content.palette[3 * c + k] = data.palette->colors[c][k];
-  sim::Simulation simulation(content, *sim::compileScripts(*data.world));
-  simulation.newGame();
-  for (const auto& [input, steps] : inputs) {
-    for (int s = 0; s < steps; ++s) {
-      if (!simulation.beginStep(input) || !simulation.endStep()) return {simulation.error, simulation.state};
-      simulation.ops.clear();
-    }
-  }
-  return {simulation.error, simulation.state};
+  data_test::Game game;
+  for (const auto& [input, steps] : inputs)
+    if (!game.run(input, steps)) break;
+  return {game.error(), game.state()};
 }
 
 TEST(ShippedPlay, TheHeroStandsStillAtTheStart) {
-  ASSERT_TRUE(shipped().world && shipped().tiles && shipped().palette);
+  ASSERT_TRUE(shipped().complete());
   const auto result = play({{0, 300}});
   EXPECT_EQ(result.error, "");
   EXPECT_EQ(result.state.room, 2);
@@ -394,7 +373,7 @@ TEST(ShippedPlay, TheHeroStandsStillAtTheStart) {
 }
 
 TEST(ShippedPlay, WalkingAndJumpingAroundTheStartNeverStops) {
-  ASSERT_TRUE(shipped().world && shipped().tiles && shipped().palette);
+  ASSERT_TRUE(shipped().complete());
   // Left into the baker's yard, back, up through the cottage, down through the floor.
   const auto result = play({{4, 200}, {8, 120}, {1 | 8, 60}, {4, 80}, {1 | 4, 40}, {0, 30},
                             {8, 400}, {2, 30}, {16, 5}, {0, 200}});
@@ -403,7 +382,7 @@ TEST(ShippedPlay, WalkingAndJumpingAroundTheStartNeverStops) {
 }
 
 TEST(ShippedPlay, DroppingThroughTheCottageFloorReachesTheStreetBelow) {
-  ASSERT_TRUE(shipped().world && shipped().tiles && shipped().palette);
+  ASSERT_TRUE(shipped().complete());
   // The sinking floor right of the start lets the hero through to the room below.
   const auto result = play({{8, 16}, {0, 200}});
   EXPECT_EQ(result.error, "");

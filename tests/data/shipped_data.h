@@ -1,0 +1,99 @@
+#pragma once
+
+// The shipped data set loaded once per test program, and a small driver that runs
+// the simulation on it from a chosen place.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "assets/palette.h"
+#include "assets/tile_set.h"
+#include "sim/content.h"
+#include "sim/script_program.h"
+#include "sim/simulation.h"
+#include "world/world.h"
+
+namespace data_test {
+
+inline const std::filesystem::path kRoot = TUMBOLD_SOURCE_DIR;
+
+struct Shipped {
+  std::optional<assets::TileSet> tiles = assets::loadTileSet(kRoot / "assets" / "graphics");
+  std::optional<world::World> world = world::loadWorld(kRoot / "world" / "world.json");
+  std::optional<assets::Palette> palette = assets::loadPalette(kRoot / "assets" / "palettes" / "vga.json");
+  std::optional<sim::ScriptProgram> program = world ? sim::compileScripts(*world) : std::nullopt;
+  sim::Content content;
+
+  Shipped() {
+    if (!tiles || !world || !palette) return;
+    content.world = &*world;
+    content.attributes = tiles->attributes;
+    content.collisionTiles = static_cast<std::uint32_t>(tiles->collisionTiles);
+    for (int c = 0; c < 16; ++c)
+      for (int k = 0; k < 3; ++k) content.palette[3 * c + k] = (*palette)[c][k];
+  }
+  bool complete() const { return tiles && world && palette && program; }
+};
+
+inline const Shipped& shipped() {
+  static const Shipped data;
+  return data;
+}
+
+// A new game on the shipped world, optionally moved elsewhere before its first step.
+class Game {
+ public:
+  Game() : simulation_(shipped().content, *shipped().program) { simulation_.newGame(); }
+
+  sim::GameState& state() { return simulation_.state; }
+  const std::string& error() const { return simulation_.error; }
+
+  // Puts the hero into a room before the first step, as if he had just arrived.
+  void placeHero(int room, int x, int y) {
+    auto& s = simulation_.state;
+    s.room = static_cast<std::uint8_t>(room);
+    s.x = static_cast<std::int16_t>(x);
+    s.y = static_cast<std::int16_t>(y);
+    s.checkpointRoom = s.room;
+    s.checkpointX = s.x;
+    s.checkpointY = s.y;
+  }
+
+  // Hands the hero an object as if he had picked it up.
+  void give(int object) {
+    auto& s = simulation_.state;
+    s.objects[object].room = 254;
+    s.objects[object].seen = 1;
+    s.carried[2] = s.carried[1];
+    s.carried[1] = s.carried[0];
+    s.carried[0] = object;
+  }
+
+  // Runs steps with one input byte; false once the simulation stopped.
+  bool run(std::uint8_t input, int steps) {
+    for (int i = 0; i < steps; ++i) {
+      if (!simulation_.beginStep(input) || !simulation_.endStep()) return false;
+      simulation_.ops.clear();
+    }
+    return true;
+  }
+
+  // Runs with one input until the condition holds or the step budget is spent.
+  bool runUntil(std::uint8_t input, int budget, const std::function<bool(const sim::GameState&)>& done) {
+    for (int i = 0; i < budget; ++i) {
+      if (done(simulation_.state)) return true;
+      if (!run(input, 1)) return false;
+    }
+    return done(simulation_.state);
+  }
+
+  // One press of fire, released again so that the next press counts.
+  bool fire() { return run(16, 1) && run(0, 4); }
+
+ private:
+  sim::Simulation simulation_;
+};
+
+}  // namespace data_test

@@ -1,0 +1,157 @@
+// The set pieces of the shipped world, played through the simulation: each test puts
+// the hero where a mechanic begins and checks that the room layout and the scripts
+// carry it through without the simulation stopping.
+
+#include <gtest/gtest.h>
+
+#include "shipped_data.h"
+
+namespace {
+
+using data_test::Game;
+using data_test::shipped;
+
+constexpr std::uint8_t kUp = 1, kLeft = 4, kRight = 8, kFire = 16;
+
+class ShippedSetPiece : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(shipped().complete()); }
+};
+
+TEST_F(ShippedSetPiece, BalloonPadCarriesTheHeroWestToTheCloudLanding) {
+  Game game;
+  game.placeHero(60, 68, 96);
+  ASSERT_TRUE(game.runUntil(0, 3000, [](const sim::GameState& s) { return s.room == 45 && s.state == 1; }))
+      << "room " << int(game.state().room) << " state " << int(game.state().state) << " " << game.error();
+  EXPECT_EQ(game.state().y, 112);
+  EXPECT_TRUE(game.run(0, 50));
+  EXPECT_EQ(game.state().y, 112) << "the landing cloud holds the hero";
+}
+
+TEST_F(ShippedSetPiece, BalloonPadCarriesTheHeroEastToTheCloudLanding) {
+  Game game;
+  game.placeHero(60, 212, 96);
+  ASSERT_TRUE(game.runUntil(0, 3000, [](const sim::GameState& s) { return s.room == 53 && s.state == 1; }))
+      << "room " << int(game.state().room) << " state " << int(game.state().state) << " " << game.error();
+  EXPECT_EQ(game.state().y, 112);
+}
+
+TEST_F(ShippedSetPiece, ChapelMirrorWithTheChaliceLeadsToTheMoonAltarWhichTakesIt) {
+  Game game;
+  game.placeHero(20, 240, 144);
+  game.give(42);
+  ASSERT_TRUE(game.run(0, 5));
+  ASSERT_TRUE(game.fire());
+  ASSERT_TRUE(game.runUntil(0, 200, [](const sim::GameState& s) { return s.room == 61 && s.state == 1; }))
+      << game.error();
+  EXPECT_EQ(game.state().x, 36);
+  EXPECT_EQ(game.state().y, 80);
+  // Three presses: two turn the pockets until the chalice is the oldest thing, one drops it.
+  for (int i = 0; i < 3 && game.state().objects[42].room != 61; ++i) ASSERT_TRUE(game.fire());
+  EXPECT_EQ(game.state().objects[42].room, 61);
+  ASSERT_TRUE(game.run(0, 60));
+  EXPECT_EQ(game.state().flags[1], 1);
+  EXPECT_EQ(game.state().objects[64].room, 61) << "the moon altar gives its gift";
+}
+
+TEST_F(ShippedSetPiece, MoonAltarPortalLeadsIntoTheStarChamber) {
+  Game game;
+  game.placeHero(61, 248, 144);
+  ASSERT_TRUE(game.run(0, 5));
+  ASSERT_TRUE(game.fire());
+  ASSERT_TRUE(game.runUntil(0, 200, [](const sim::GameState& s) { return s.room == 62 && s.state == 1; }))
+      << "room " << int(game.state().room) << " " << game.error();
+}
+
+TEST_F(ShippedSetPiece, FirewoodAndFlintInTheFirePitRevealTheCrown) {
+  Game game;
+  game.placeHero(72, 248, 152);
+  game.give(37);  // the firewood, dropped first
+  game.give(35);
+  ASSERT_TRUE(game.run(0, 5));
+  ASSERT_EQ(game.state().y, 152) << "the hero stands on the hearth floor";
+  for (int i = 0; i < 3 && game.state().objects[37].room != 72; ++i) ASSERT_TRUE(game.fire());
+  ASSERT_EQ(game.state().objects[37].room, 72) << "the firewood must be droppable at the pit";
+  ASSERT_TRUE(game.fire());
+  EXPECT_EQ(game.state().flags[20], 1);
+  EXPECT_EQ(game.state().objects[44].room, 72);
+  EXPECT_EQ(game.state().objects[35].room, 255);
+}
+
+TEST_F(ShippedSetPiece, TowerLiftRidesUpOnceTheSwitchIsThrown) {
+  Game game;
+  game.placeHero(19, 148, 144);
+  game.state().entities[9].var = 1;
+  ASSERT_TRUE(game.run(0, 5));
+  ASSERT_TRUE(game.runUntil(kUp, 400, [](const sim::GameState& s) { return s.room == 20 && s.y == 152; }))
+      << "room " << int(game.state().room) << " y " << game.state().y << " " << game.error();
+  ASSERT_TRUE(game.run(0, 20));
+  EXPECT_EQ(game.state().room, 20);
+  EXPECT_EQ(game.state().y, 152) << "the lift stops at the upper stop";
+  ASSERT_TRUE(game.run(kRight, 60));
+  EXPECT_EQ(game.state().room, 20);
+  EXPECT_EQ(game.state().y, 144) << "the hero steps off onto the floor beside the shaft";
+}
+
+TEST_F(ShippedSetPiece, LiftSwitchLeverTurnsTheLiftsOn) {
+  Game game;
+  const auto& entity = shipped().world->entities[9];
+  game.placeHero(entity.room, entity.x, 144);
+  ASSERT_TRUE(game.run(0, 5));
+  ASSERT_TRUE(game.fire());
+  ASSERT_TRUE(game.run(0, 5));
+  EXPECT_EQ(game.state().entities[9].var, 1);
+}
+
+TEST_F(ShippedSetPiece, CargoLiftComesDownAndThePorterLeavesAGift) {
+  Game game;
+  game.placeHero(29, 216, 144);
+  ASSERT_TRUE(game.run(0, 5));
+  ASSERT_TRUE(game.fire());
+  ASSERT_TRUE(game.runUntil(0, 2000, [](const sim::GameState& s) { return s.flags[17] == 1; }))
+      << game.error();
+  ASSERT_TRUE(game.run(0, 30));
+  EXPECT_EQ(game.state().flags[14], 1);
+  EXPECT_EQ(game.state().objects[74].room, 29);
+  EXPECT_EQ(game.state().lifts[2].type, 2);
+}
+
+TEST_F(ShippedSetPiece, BoulderRunSpawnsBouldersThatLeaveAtTheBottom) {
+  Game game;
+  game.placeHero(27, 8, 144);
+  bool spawned = false, freedAgain = false;
+  for (int i = 0; i < 3000 && !freedAgain; ++i) {
+    ASSERT_TRUE(game.run(0, 1)) << game.error();
+    const auto& ball = game.state().pool2[0];
+    if (ball.state != 0) spawned = true;
+    if (spawned && ball.state == 0) freedAgain = true;
+  }
+  EXPECT_TRUE(spawned);
+  EXPECT_TRUE(freedAgain) << "a boulder must roll out of the bottom of the run";
+}
+
+TEST_F(ShippedSetPiece, TheDogFollowsTheBoneFromTheSettToTheDen) {
+  Game game;
+  game.placeHero(67, 200, 144);
+  game.give(45);
+  ASSERT_TRUE(game.run(0, 5));
+  for (int i = 0; i < 3 && game.state().objects[45].room != 67; ++i) ASSERT_TRUE(game.fire());
+  ASSERT_EQ(game.state().objects[45].room, 67);
+  auto& dog = game.state().actors[6];
+  ASSERT_TRUE(game.runUntil(0, 2000, [&](const sim::GameState&) { return dog.room == 50; })) << game.error();
+  // Carry the bone on to the lodge, to the far left where the dog patrols off the edge.
+  game.state().objects[45].room = 50;
+  game.state().objects[45].x8 = 3;
+  game.state().objects[45].y = 152;
+  game.placeHero(50, 200, 144);
+  game.state().enterPending = 1;
+  ASSERT_TRUE(game.runUntil(0, 3000, [&](const sim::GameState&) { return dog.room == 49; })) << game.error();
+  game.state().objects[45].room = 49;
+  game.state().objects[45].x8 = 12;
+  game.state().objects[45].y = 88;
+  game.placeHero(49, 200, 144);
+  game.state().enterPending = 1;
+  ASSERT_TRUE(game.runUntil(0, 3000, [&](const sim::GameState&) { return dog.room == 66; })) << game.error();
+}
+
+}  // namespace
