@@ -487,6 +487,16 @@ def paint_hole(t):
     return img
 
 
+def paint_shaft(t):
+    """A lift shaft: colour 0 behind the rope, with the shaft's stone edges."""
+    img = blank(0)
+    for y in range(SIZE):
+        if y % 8 == 0:
+            continue
+        img[y][0] = t["dark"] if t["dark"] != 0 else 8
+    return img
+
+
 def paint_stars(t=None):
     img = blank(0)
     for y in range(SIZE):
@@ -596,7 +606,8 @@ def theme_painter(t, painter):
         return paint_wall(t, int(arg or 0))
     simple = {"shade": paint_shade, "fill": paint_fill, "step": paint_step, "lip": paint_lip,
               "sink": paint_sink, "window": paint_window, "post": paint_post, "block": paint_block,
-              "shelf": paint_shelf, "lowfloor": paint_lowfloor, "hole": paint_hole}
+              "shelf": paint_shelf, "lowfloor": paint_lowfloor, "hole": paint_hole,
+              "shaft": paint_shaft}
     if name in simple:
         return simple[name](t)
     if name == "floor":
