@@ -133,6 +133,37 @@ TEST(ArtSprites, WalkCycleMirrorsBetweenDirections) {
   }
 }
 
+TEST(ArtSprites, ShadesCoverTheEyesOfEveryFrameThatHasThem) {
+  auto hero = assets::loadSpriteSet(kSprites, "tumbold");
+  auto shades = assets::loadSpriteSet(kSprites, "shades");
+  auto tables = assets::loadDrawTables(kGraphics);
+  ASSERT_TRUE(hero && shades && tables);
+  // Hero and shades are composed on a small board around the hero's (x, y) = (40, 40);
+  // colour 1 in the hero is only ever the whites of the eyes.
+  int withShades = 0;
+  for (size_t k = 0; k < tables->shadesEntries.size() && k < hero->frames.size(); ++k) {
+    const auto& e = tables->shadesEntries[k];
+    if (e[2] < 0) continue;
+    ++withShades;
+    std::vector<int> board(120 * 120, -1);
+    auto put = [&](const assets::SpriteSet& set, int frame, int px, int py, int value) {
+      const auto& f = set.frames[frame];
+      for (int r = 0; r < f.h; ++r)
+        for (int c = 0; c < f.w; ++c) {
+          const uint8_t p = set.image.pixels[(f.y + r) * set.image.width + f.x + c];
+          const int x = px + f.xoff + f.ox + c, y = py + f.yoff + f.oy + r;
+          if (p != 16 && x >= 0 && x < 120 && y >= 0 && y < 120) board[y * 120 + x] = value < 0 ? p : value;
+        }
+    };
+    put(*hero, static_cast<int>(k), 40, 40, -1);
+    put(*shades, e[2], 40 + e[0], 40 + e[1], 99);
+    int whites = 0;
+    for (int v : board) whites += v == 1;
+    EXPECT_EQ(whites, 0) << "hero frame " << k << " shows an eye beside its shades";
+  }
+  EXPECT_GT(withShades, 50);
+}
+
 // ---------------------------------------------------------------------------------
 // Sheets, panel, lifts, draw tables
 

@@ -144,8 +144,8 @@ def _mouth(c, x, y, kind):
     elif kind == "smile":
         c.set(x - 1, y, 15)
         c.rect(x, y + 1, x + 1, y + 1, 15)
-    elif kind == "grit":
-        c.rect(x - 1, y, x + 1, y, 1)
+    elif kind == "grit":                     # clenched teeth, grey so only eyes are white
+        c.rect(x - 1, y, x + 1, y, 9)
         c.rect(x - 1, y + 1, x + 1, y + 1, 15)
 
 
@@ -361,9 +361,9 @@ def hero_frames():
     frames[51] = side(Pose(eyes="up", mouth="smile", legs=((8, -2, 4), (12, 2, 3)),
                            arms=((4, -2), (15, -3)), hat=2, reach=True))
     frames[52] = side(Pose(eyes="open", mouth="smile", legs=((8, -1, 1), (12, 1, 2)),
-                           arms=((5, -4), (14, -4)), hat=1, reach=True))
+                           arms=((5, -6), (14, -6)), hat=1, reach=True))
     frames[53] = side(Pose(eyes="open", mouth="smile", legs=((8, 1, 2), (12, 3, 1)),
-                           arms=((5, -4), (14, -4)), hat=0, reach=True))
+                           arms=((5, -6), (14, -6)), hat=0, reach=True))
     for a, b in ((48, 59), (49, 58), (50, 57), (51, 56), (52, 55), (53, 54)):
         frames[b] = frames[a].mirrored()
     # bat swing to the right: 65 wind-up, 64 strike, 63 follow-through; left is mirrored
@@ -428,11 +428,13 @@ def _shades_place(k, c):
     if eye is None:
         return [0, 0, -1]
     ex, ey = eye
+    # the lenses sit on the eye whites: front frames on the two eyes from (ex, ey),
+    # side frames on the 2 x 3 eye at (ex - 1, ey), one row more for wide eyes
     if k in FRONT_FRAMES:
-        return [ex - 1, ey - TOP - 1, 2]
+        return [ex - 1, ey - TOP, 2]
     if getattr(c, "flipped", False):
-        return [39 - ex - 4, ey - TOP - 1, 1]
-    return [ex - 2, ey - TOP - 1, 0]
+        return [38 - ex, ey - TOP - 1, 1]
+    return [ex - 4, ey - TOP - 1, 0]
 
 
 FRONT_FRAMES = set(range(26, 35)) | {38, 46, 47}
@@ -824,8 +826,8 @@ def chandelier():
 # 2 front view. glueon: the balloon pump, drawn at the hero's x + 32.
 
 def shades_frames():
-    side_r = Canvas(6, 3)
-    side_r.draw_map(["kkkkkk", "..knnk", "...kk."])
+    side_r = Canvas(6, 4)
+    side_r.draw_map(["kkkkkk", "..knnk", "..knnk", "...kk."])
     side_r.set(4, 1, 10)
     front_v = Canvas(9, 3)
     front_v.draw_map(["kkkkkkkkk", "knnkkknnk", ".kk...kk."])
