@@ -121,14 +121,14 @@ def back_leaves(t, variant):
 
 
 def back_rock(t, variant):
-    """Dark cave rock with specks."""
+    """Dark cave rock: a few soft seams and specks on near-black."""
     img = blank(t["back2"])
     for y in range(SIZE):
         for x in range(SIZE):
-            n = noise(x // 3, y // 3, 31 + variant)
-            if n < 110:
+            seam = (x + 2 * y + 5 * variant) % 23 in (0, 1) and noise(x, y, 30) < 200
+            if seam or noise(x // 2, y // 2, 31 + variant) < 40:
                 img[y][x] = t["back1"]
-            if noise(x, y, 33 + variant) < 10:
+            if noise(x, y, 33 + variant) < 6:
                 img[y][x] = 9 if variant != 2 else 6
     return img
 
@@ -633,6 +633,8 @@ def single_painter(painter, sprites):
         return paint_frame(arg)
     if name == "sprite":
         return overlay(blank(15), sprites[arg])
+    if name == "nightsprite":
+        return overlay(paint_stars(), sprites[arg])
     raise ValueError(f"unknown tile painter '{painter}'")
 
 
