@@ -159,7 +159,7 @@ def _split_chords(track, voices, where):
     return parts
 
 
-def _speaker_from(source, attrs, unit, where):
+def _speaker_from(source, attrs, unit):
     shift = 12 * attrs.get("octave", 0)
     every = attrs.get("every", 0) * unit
     events = []
@@ -192,7 +192,7 @@ def build_tune(tune, library):
             if "from" in attrs:
                 if attrs["from"] not in named:
                     raise MusicError(f"{where}: no channel {attrs['from']} to take notes from")
-                track = _speaker_from(named[attrs["from"]], attrs, tune.unit, where)
+                track = _speaker_from(named[attrs["from"]], attrs, tune.unit)
             else:
                 track = expand(tune, body, where, velocity, gate)
             track.name, track.attrs = name, attrs
@@ -204,7 +204,9 @@ def build_tune(tune, library):
         _accent(track, attrs.get("accent", 0), 4 * tune.unit)
         named[name] = track
         if kind == "chords":
-            for part in _split_chords(track, attrs.get("voices", []), where):
+            if not attrs.get("voices"):
+                raise MusicError(f"{where}: a chords channel needs its voices")
+            for part in _split_chords(track, attrs["voices"], where):
                 adlib_tracks.append((part, where))
         else:
             adlib_tracks.append((track, where))

@@ -159,6 +159,8 @@ class CompilerTest(unittest.TestCase):
         self.assertEqual([e.pitches for e in tracks[1].events], [(67,), (72,)])
         with self.assertRaisesRegex(music.MusicError, "chord of 1 notes for 2 voices"):
             self.compile("chords p voices 4 5 instrument lead { C4 }")
+        with self.assertRaisesRegex(music.MusicError, "needs its voices"):
+            self.compile("chords p instrument lead { C4 }")
 
     def test_speaker_channels_keep_tempo_drop_volume_and_thin_out(self):
         _, speaker, _, _ = self.compile(
