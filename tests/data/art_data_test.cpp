@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "assets/draw_tables.h"
@@ -164,6 +165,81 @@ TEST(ArtSprites, ShadesCoverTheEyesOfEveryFrameThatHasThem) {
   EXPECT_GT(withShades, 50);
 }
 
+// Lowest drawn row of a frame relative to its drawing position.
+int bottom(const assets::SpriteFrame& f) { return f.yoff + f.oy + f.h - 1; }
+
+TEST(ArtSprites, CompanionsStandWhereTheGameMovesThem) {
+  auto misc = assets::loadSpriteSet(kSprites, "misc");
+  auto frank = assets::loadSpriteSet(kSprites, "frank");
+  auto balloon = assets::loadSpriteSet(kSprites, "balloon");
+  auto glueon = assets::loadSpriteSet(kSprites, "glueon");
+  ASSERT_TRUE(misc && frank && balloon && glueon);
+  ASSERT_GE(misc->frames.size(), 24u);
+  // Walking creatures put their feet on row 15 (an actor on a floor at F has y F - 16);
+  // the dog that follows an object is 24 high, so it stands on the object's floor.
+  for (int k : {1, 2, 3, 4, 13, 14, 16, 17, 18, 19}) EXPECT_EQ(bottom(misc->frames[k]), 15) << "misc " << k;
+  for (int k : {9, 10, 11, 12}) EXPECT_EQ(bottom(misc->frames[k]), 23) << "misc " << k;
+  // Balls fill the 16 x 16 box the ball physics probes (x 0..15, y 0..15).
+  for (int k = 20; k < 24; ++k) {
+    const auto& f = misc->frames[k];
+    EXPECT_EQ(f.ox + f.xoff, 0);
+    EXPECT_EQ(f.oy + f.yoff, 0);
+    EXPECT_EQ(f.w, 16);
+    EXPECT_EQ(f.h, 16);
+  }
+  // The porter starts 20 rows above the lift line and walks on it.
+  for (const auto& f : frank->frames) EXPECT_EQ(bottom(f), 19);
+  // Every balloon stage rests its bar on the ground beside the hero (anchor row 23).
+  ASSERT_EQ(balloon->frames.size(), 9u);
+  for (size_t k = 0; k < balloon->frames.size(); ++k) EXPECT_EQ(bottom(balloon->frames[k]), 23) << "stage " << k;
+  // The pump stands on the hero's floor.
+  for (const auto& f : glueon->frames) EXPECT_EQ(bottom(f), 23);
+}
+
+TEST(ArtSprites, LeftAndRightCreaturesAreMirrorPairs) {
+  auto misc = assets::loadSpriteSet(kSprites, "misc");
+  ASSERT_TRUE(misc);
+  auto mirrored = [&](int a, int b) {
+    const auto& l = misc->frames[a];
+    const auto& r = misc->frames[b];
+    if (l.w != r.w || l.h != r.h) return false;
+    for (int y = 0; y < l.h; ++y)
+      for (int x = 0; x < l.w; ++x)
+        if (misc->image.pixels[(l.y + y) * misc->image.width + l.x + x] !=
+            misc->image.pixels[(r.y + y) * misc->image.width + r.x + r.w - 1 - x])
+          return false;
+    return true;
+  };
+  const int pairs[][2] = {{1, 3}, {2, 4}, {5, 7}, {6, 8}, {9, 11}, {10, 12}, {13, 16}, {14, 17}};
+  for (const auto& p : pairs) EXPECT_TRUE(mirrored(p[0], p[1])) << p[0] << " and " << p[1];
+  EXPECT_FALSE(mirrored(1, 2)) << "the rat does not move its legs";
+}
+
+TEST(ArtSprites, ChandelierHalvesMeetAtThirtyTwo) {
+  auto chandel = assets::loadSpriteSet(kSprites, "chandel");
+  ASSERT_TRUE(chandel);
+  ASSERT_EQ(chandel->frames.size(), 2u);
+  for (const auto& f : chandel->frames) {
+    EXPECT_GE(f.ox + f.xoff, 0);
+    EXPECT_LE(f.ox + f.xoff + f.w, 32);
+  }
+  // the ring the hero stands on is the lift's line in both halves
+  EXPECT_EQ(chandel->frames[0].oy + chandel->frames[0].yoff, chandel->frames[1].oy + chandel->frames[1].yoff);
+  EXPECT_GT(chandel->frames[0].h + chandel->frames[0].oy, 0);
+}
+
+TEST(ArtSprites, WorldActorsUseFramesThatExist) {
+  auto misc = assets::loadSpriteSet(kSprites, "misc");
+  auto world = world::loadWorld(kRoot / "world" / "world.json");
+  ASSERT_TRUE(misc && world);
+  const int count = static_cast<int>(misc->frames.size());
+  for (const auto& type : world->actorTypes) {
+    for (int f : type.framesLeft) EXPECT_TRUE(f >= 0 && f < count) << "type at " << type.offset;
+    for (int f : type.framesRight) EXPECT_TRUE(f >= 0 && f < count) << "type at " << type.offset;
+  }
+  for (const auto& a : world->actors) EXPECT_TRUE(a.frame >= 0 && a.frame < count);
+}
+
 // ---------------------------------------------------------------------------------
 // Sheets, panel, lifts, draw tables
 
@@ -209,6 +285,35 @@ TEST(ArtSheets, GlyphsKeepInkPaperAndSeeThroughApart) {
       EXPECT_GT(ink, 3) << "glyph '" << ch << "'";
     }
   }
+}
+
+TEST(ArtSheets, EveryCharacterOfTheWorldsTextsHasAGlyph) {
+  auto font = assets::loadSheet(kGraphics, "font");
+  auto world = world::loadWorld(kRoot / "world" / "world.json");
+  ASSERT_TRUE(font && world);
+  std::vector<std::string> texts;
+  for (const auto& room : world->rooms) texts.push_back(room.name);
+  for (const auto& name : world->objectNames) texts.push_back(name);
+  for (const auto& [key, text] : world->bubbles) texts.push_back(text);
+  for (const auto& [key, segments] : world->textScreens)
+    for (const auto& seg : segments)
+      if (seg.kind == world::SegmentKind::Text) texts.push_back(seg.text);
+  for (const auto& block : world->scripts)
+    for (const auto& op : block.ops)
+      for (const auto& arg : op.args)
+        if (const auto* text = std::get_if<std::string>(&arg); text && (op.name == "say" || op.name == "say_at"))
+          texts.push_back(*text);
+  ASSERT_GT(texts.size(), 100u);
+  for (const auto& text : texts)
+    for (unsigned char ch : text) {
+      if (ch == '\n' || ch == ' ') continue;
+      const int g = (ch == '0' ? 'O' : ch) - 32;
+      ASSERT_TRUE(g >= 0 && g < font->count) << "no glyph for code " << int(ch) << " in \"" << text << "\"";
+      int ink = 0;
+      eachPixel(font->image, (g % font->columns) * 8, (g / font->columns) * 8, 8, 8,
+                [&](uint8_t p) { ink += p == 15; });
+      EXPECT_GT(ink, 0) << "blank glyph for '" << ch << "' in \"" << text << "\"";
+    }
 }
 
 TEST(ArtSheets, BubbleFrameJoinsUp) {

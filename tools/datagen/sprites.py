@@ -741,14 +741,14 @@ def frank(step):
 # ---------------------------------------------------------------------------------
 # balloon: stages 0..3 inflating beside the hero on the right, 4 full (rising and
 # riding), 5..8 the same as 3..0 on the left. The envelope's centre is 10 pixels right
-# of the anchor; a wooden bar hangs on two ropes at anchor rows 22..23 (the ground
-# while inflating, the hero's hands while riding).
+# of the anchor; a wooden bar hangs on two ropes at anchor rows 21..22 with its outline
+# on row 23 (the ground while inflating, the hero's hands while riding).
 
 def balloon(radius, full=False):
     c = Canvas(24, 40)
     top = 12                     # canvas row of the anchor
     cx = 10.5
-    neck = top + 14 if full else top + 20
+    neck = top + 14 if full else top + 19
     if radius:
         cy = neck - radius - (1 if full else 0)
         ry = radius + (2 if full else 0)
@@ -765,16 +765,16 @@ def balloon(radius, full=False):
         c.rect(hx, hy, hx + 1, hy + 1, 1)
         c.outline(15)
         ropes = Canvas(24, 40)
-        ropes.line(int(cx) - 2, neck + 1, 1, top + 21, 2)
-        ropes.line(int(cx) + 2, neck + 1, 20, top + 21, 2)
+        ropes.line(int(cx) - 2, neck + 1, 1, top + 20, 2)
+        ropes.line(int(cx) + 2, neck + 1, 20, top + 20, 2)
         c.blit(ropes)
     else:
-        c.poly([(3, top + 19), (17, top + 18), (19, top + 21), (2, top + 21)], 12)
-        c.rect(6, top + 19, 8, top + 20, 14)
+        c.poly([(3, top + 18), (17, top + 17), (19, top + 20), (2, top + 20)], 12)
+        c.rect(6, top + 18, 8, top + 19, 14)
         c.outline(15)
     bar = Canvas(24, 40)
-    bar.rect(0, top + 22, 21, top + 23, 4)
-    bar.rect(0, top + 23, 21, top + 23, 3)
+    bar.rect(0, top + 21, 21, top + 22, 4)
+    bar.rect(0, top + 22, 21, top + 22, 3)
     bar.outline(15)
     c.blit(bar)
     return c
@@ -868,7 +868,7 @@ def write_all(root):
     write_set(root, "frank", [trimmed(frank(k), 0, 0) for k in range(2)],
               "the clockwork porter of room 29, 16 x 20 from the mover's position")
     write_set(root, "balloon", [trimmed(c, 0, 12) for c in balloon_frames()],
-              "stages 0-3 inflating right, 4 full, 5-8 inflating left; bar at anchor rows 22-23")
+              "stages 0-3 inflating right, 4 full, 5-8 inflating left; bar down to anchor row 23")
     whole = chandelier()
     write_set(root, "chandel", [trimmed(whole.region(0, 0, 32, 28), 0, RING),
                                 trimmed(whole.region(32, 0, 32, 28), 0, RING)],
