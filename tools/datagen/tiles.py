@@ -635,6 +635,10 @@ def single_painter(painter, sprites):
         return overlay(blank(15), sprites[arg])
     if name == "nightsprite":
         return overlay(paint_stars(), sprites[arg])
+    if name == "litwindow":
+        # A village window at night: the same frame, warm light behind the glass.
+        village = {"back": "plaster", "wood": 3, "woodhi": 4, "wooddk": 2}
+        return [[14 if v == 11 else v for v in row] for row in paint_window(village)]
     raise ValueError(f"unknown tile painter '{painter}'")
 
 
