@@ -32,7 +32,6 @@ class Pose:
         self.eyes = "open"           # open, closed, wide, hurt, dead, up
         self.mouth = "none"          # none, o, smile, grit
         self.hat = 0                 # tip flap: 0 down, 1 lifted, 2 flying up
-        self.crouch = 0              # legs shortened by this much (landing, jump start)
         self.reach = False           # arms raised beside the head (hanging, cheering)
         self.__dict__.update(kw)
 
@@ -78,7 +77,7 @@ def side(pose):
     _arm(back_layer, P(5, 13) if pose.reach else P(8, 13), P(*pose.arms[0]), True)
     c.blit(back_layer)
     # torso
-    c.ellipse(ox + 10, oy + 15.5 - pose.crouch * 0.5, 5, 4.5, TUNIC)
+    c.ellipse(ox + 10, oy + 15.5, 5, 4.5, TUNIC)
     c.rect(ox + 7, oy + 17, ox + 13, oy + 17, TUNIC_D)
     c.rect(ox + 11, oy + 17, ox + 12, oy + 17, 14)
     for y in range(12, 20):
@@ -132,10 +131,9 @@ def _eyes(c, x, y, kind):
         c.set(x, y + 1, 15)
     else:
         c.rect(x - 1, y - 1 if kind == "wide" else y, x, y + 2, 1)
-        px = x if kind != "back" else x - 1
         py = y - 1 if kind in ("up", "wide") else y + 1
-        c.set(px, py, 15)
-        c.set(px, py + 1, 15)
+        c.set(x, py, 15)
+        c.set(x, py + 1, 15)
 
 
 def _mouth(c, x, y, kind):
@@ -180,11 +178,8 @@ def front(kind="stand", t=0):
     for side_x in (-1, 1):
         hip = cx + side_x * 2.5
         fx = int(hip + side_x * spread - 1)
-        lift = 0
-        if kind == "tap" and side_x == 1 and t:
-            lift = 1
-        c.rect(fx, oy + 19 + bob, fx + 1, oy + 21 - lift, TROUSERS)
-        c.rect(fx - (1 if side_x < 0 else 0), oy + 21 - lift, fx + (1 if side_x < 0 else 2), oy + 23 - lift, BOOT)
+        c.rect(fx, oy + 19 + bob, fx + 1, oy + 21, TROUSERS)
+        c.rect(fx - (1 if side_x < 0 else 0), oy + 21, fx + (1 if side_x < 0 else 2), oy + 23, BOOT)
     # torso
     c.ellipse(cx, oy + 15.5 + bob, 5, 4, TUNIC)
     c.rect(int(cx) - 4, oy + 17 + bob, int(cx) + 5, oy + 17 + bob, TUNIC_D)
@@ -193,7 +188,7 @@ def front(kind="stand", t=0):
     arms = {"stand": ((-6, 16), (6, 16)), "jump": ((-7, 2), (7, 2)),
             "stretch": ((-6, 1), (6, 1)), "hurt": ((-8, 6), (8, 6)),
             "wave": ((-6, 16), (7, 4 + 2 * t)), "scratch": ((-6, 16), (4, 2)),
-            "tap": ((-6, 16), (6, 16)), "squash": ((-6, 17), (6, 17)),
+            "squash": ((-6, 17), (6, 17)),
             "look": ((-6, 16), (6, 16)),
             "blink": ((-6, 16), (6, 16)), "yawn": ((-6, 16), (5, 8))}[kind]
     raised = []
@@ -255,7 +250,7 @@ def front(kind="stand", t=0):
         c.blit(arm)
     if kind in ("yawn", "hurt", "jump"):
         c.rect(int(cx) - 1, hy + 3, int(cx) + 1, hy + 4 if kind == "yawn" else hy + 3, 15)
-    elif kind in ("wave", "stand", "tap", "blink", "squash", "look"):
+    elif kind in ("wave", "stand", "blink", "squash", "look"):
         c.set(int(cx) - 2, hy + 3, 15)
         c.line(int(cx) - 1, hy + 4, int(cx) + 1, hy + 4, 15)
         c.set(int(cx) + 2, hy + 3, 15)
