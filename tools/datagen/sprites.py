@@ -540,18 +540,18 @@ def rat(step):
 
 def bat(step):
     c = Canvas(16, 16)
-    c.ellipse(7.5, 8, 2.5, 3, 8)
-    if step:
-        c.poly([(5, 7), (0, 3), (1, 8), (3, 10)], 8)
-        c.poly([(10, 7), (15, 3), (14, 8), (12, 10)], 8)
-    else:
-        c.poly([(5, 8), (0, 12), (2, 13), (5, 10)], 8)
-        c.poly([(10, 8), (15, 12), (13, 13), (10, 10)], 8)
+    if step:                                           # wings up
+        c.poly([(6, 8), (1, 2), (0, 7), (2, 10), (5, 11)], 3)
+        c.poly([(9, 8), (14, 2), (15, 7), (13, 10), (10, 11)], 3)
+    else:                                              # wings down
+        c.poly([(6, 8), (0, 11), (2, 14), (4, 12), (6, 12)], 3)
+        c.poly([(9, 8), (15, 11), (13, 14), (11, 12), (9, 12)], 3)
+    c.ellipse(7.5, 8.5, 2.5, 3, 2)
     c.shade()
-    c.set(6, 7, 12)
-    c.set(8, 7, 12)
-    c.set(6, 5, 8)
-    c.set(9, 5, 8)
+    c.set(6, 5, 2)                                     # ears
+    c.set(9, 5, 2)
+    c.set(6, 8, 14)                                    # eyes (facing left: the left eye
+    c.set(8, 8, 13)                                    # is the nearer, brighter one)
     c.set(7, 10, 1)
     return _finish(c, shade=False)
 
@@ -619,7 +619,7 @@ def dog(step):
 
 def ball(phase):
     c = Canvas(16, 16)
-    c.ellipse(7.5, 7.5, 7, 7, 12)
+    c.ellipse(7.5, 7.5, 7.4, 7.4, 12)
     c.shade()
     import math
     a = phase * math.pi / 8
@@ -669,15 +669,17 @@ def spider(step):
     c = Canvas(16, 16)
     for k, (x0, x1) in enumerate(((4, 1), (6, 3), (9, 12), (11, 14))):
         lift = (k + step) % 2
-        c.line(x0, 10, x1 - (1 if x1 < 8 else -1), 8 + lift, 15)
-        c.line(x1 - (1 if x1 < 8 else -1), 8 + lift, x1, 15 - lift, 15)
-    c.ellipse(8.5, 9.5, 4, 3, 8)
-    c.ellipse(3.5, 10.5, 2.5, 2, 8)
+        knee = x1 - (1 if x1 < 8 else -1)
+        c.line(x0, 10, knee, 7 + lift, 15)
+        c.line(knee, 7 + lift, x1, 15 - lift, 15)
+    c.ellipse(9, 9.5, 4, 3, 3)                         # abdomen
+    c.ellipse(4, 10.5, 2.5, 2, 2)                      # head
     c.shade()
-    c.set(2, 10, 12)
-    c.set(3, 10, 12)
-    c.rect(7, 8, 10, 8, 12)
-    c.set(8, 9, 12)
+    c.rect(8, 8, 10, 8, 12)                            # red mark on the back
+    c.set(9, 9, 12)
+    c.set(2, 10, 14)                                   # eyes
+    c.set(3, 10, 14)
+    c.set(1, 12, 1)                                    # fangs
     c.outline(15)
     return c
 
