@@ -330,6 +330,50 @@ TEST(ShippedScripts, CompileWithinTheScriptArea) {
   for (int i : program->conversation) EXPECT_GE(i, 0);
 }
 
+// Columns and rows a bubble covers: its widest line plus the frame, its lines plus
+// top and bottom edges.
+std::pair<int, int> bubbleSize(const std::string& text) {
+  int width = 0, lines = 1, current = 0;
+  for (char c : text) {
+    if (c == '\n') {
+      ++lines;
+      current = 0;
+    } else {
+      width = std::max(width, ++current);
+    }
+  }
+  return {width + 2, lines + 2};
+}
+
+TEST(ShippedScripts, FixedBubblesFitTheScreenWithTheirTailsUnderThem) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  const auto program = sim::compileScripts(*world);
+  ASSERT_TRUE(program.has_value());
+  auto check = [](const std::string& where, int x, int y, int tail, const std::string& text) {
+    const auto [w, h] = bubbleSize(text);
+    EXPECT_GE(x, 0) << where;
+    EXPECT_LE(x + w, 40) << where << ": " << text;
+    EXPECT_GE(y, 5) << where << " covers the panel";
+    EXPECT_LE(y + h, 25) << where;
+    EXPECT_TRUE(tail >= x && tail < x + w) << where << ": the tail misses the bubble";
+  };
+  for (std::size_t i = 0; i < program->instrs.size(); ++i) {
+    const auto& in = program->instrs[i];
+    if (in.op == 19) check("say_at " + std::to_string(i), in.a, in.b, (in.a + in.c) & 127, in.text);
+    if (in.op != 21) continue;
+    // A conversation at a character: the opening bubble at the template's place,
+    // the answers two columns left and two rows up with the same tail.
+    const int x = in.a & 0xFF, y = (in.a >> 8) & 0xFF, extra = in.b;
+    for (int k = 0; k < 4; ++k) {
+      ASSERT_GE(program->conversation[k], 0);
+      const auto& say = program->instrs[program->conversation[k]];
+      const int bx = k == 0 ? x : x - 2, by = k == 0 ? y : y - 2;
+      check("template " + std::to_string(i) + " bubble " + std::to_string(k), bx, by, (x + extra) & 127, say.text);
+    }
+  }
+}
+
 TEST(ShippedScripts, EntityGraphicsFitThePlayArea) {
   const auto& world = shipped().world;
   ASSERT_TRUE(world.has_value());
