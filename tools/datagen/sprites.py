@@ -101,7 +101,10 @@ def side(pose):
         for x in range(hcx - 5, hcx + 6):
             if head.get(x, y) == SKIN and head.get(x, y + 1) == T:
                 head.set(x, y, SKIN_D)
-    head.ellipse(hcx + 5, hcy + 1.5, 1.5, 1.5, 13)            # nose
+    head.rect(hcx - 5, hcy - 1, hcx - 3, hcy + 1, 3)         # hair below the cap
+    head.set(hcx - 4, hcy + 2, 3)
+    head.ellipse(hcx + 5, hcy + 1.5, 1.5, 1.5, SKIN)          # round nose
+    head.rect(hcx + 4, hcy + 3, hcx + 6, hcy + 3, SKIN_D)
     head.set(hcx + 5, hcy + 1, 14)
     _eyes(head, hcx + 2, hcy - 1, pose.eyes)
     c.eye = (hcx + 2, hcy - 1)
@@ -137,7 +140,9 @@ def _eyes(c, x, y, kind):
 
 
 def _mouth(c, x, y, kind):
-    if kind == "o":
+    if kind == "none":
+        c.rect(x - 1, y, x, y, SKIN_D)
+    elif kind == "o":
         c.rect(x, y, x + 1, y + 1, 15)
     elif kind == "smile":
         c.set(x - 1, y, 15)
@@ -218,8 +223,11 @@ def front(kind="stand", t=0):
     c.set(int(cx) - 1, hy - 8, HAT_L)
     c.set(int(cx), hy - 8, HAT_L)
     c.set(int(cx) + 1, hy - 7, HAT_L)
-    c.ellipse(cx, hy + 1, 1.5, 1.5, 13)
+    c.ellipse(cx, hy + 1, 1.5, 1.5, SKIN)      # round nose, shaded underneath
+    c.rect(int(cx) - 1, hy + 2, int(cx) + 1, hy + 2, SKIN_D)
     c.set(int(cx) - 1, hy, 14)
+    for hx in (int(cx) - 5, int(cx) + 5):      # hair below the cap
+        c.rect(hx, hy - 2, hx + 1, hy, 3)
     eyes = {"blink": "closed", "hurt": "hurt", "yawn": "closed", "stretch": "closed"}.get(kind, "open")
     if kind == "jump":
         eyes = "up"
