@@ -171,6 +171,18 @@ def framed_slot(img, x0, y0, x1, y1, inner=pal(0)):
         img.set(x, y, pal(14))
 
 
+def brass_corner(img, x, y, dx, dy):
+    """An L-shaped brass bracket over a frame corner, pointing inward by (dx, dy)."""
+    for k in range(9):
+        for w in range(3):
+            for px, py in ((x + dx * k, y + dy * w), (x + dx * w, y + dy * k)):
+                edge = k == 8 or w == 2
+                img.set(px, py, pal(13) if edge else (pal(14) if w == 0 else mix(14, 13, 0.5)))
+    img.set(x + dx, y + dy, pal(1))
+    img.set(x + dx * 5, y + dy, pal(2))
+    img.set(x + dx, y + dy * 5, pal(2))
+
+
 def label(img, x, y, text):
     img.text(x, y, text, pal(14), shadow=pal(15))
 
@@ -189,6 +201,8 @@ def hud_frame():
         for y in (63, 228):
             img.set(x, y, pal(9))
             img.set(x + 1, y, pal(8))
+    for cx, cy, dx, dy in ((9, 61, 1, 1), (338, 61, -1, 1), (9, 230, 1, -1), (338, 230, -1, -1)):
+        brass_corner(img, cx, cy, dx, dy)
     # inventory: three slots at x 8, 24, 40, rows 17..32
     label(img, 12, 3, "ITEMS")
     framed_slot(img, 7, 17, 56, 32)
