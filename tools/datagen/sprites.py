@@ -338,8 +338,9 @@ def hero_frames():
     frames[33] = front("squash")
     frames[34] = front("wave", 0)
     # dying: 35 jolt, 36 spin, 37 stagger, 38 hurt (also the hurt blink), 39.. collapse
-    frames[35] = side(Pose(eyes="wide", mouth="o", hat=2, arms=((4, 6), (16, 6))))
-    frames[36] = side(Pose(eyes="hurt", mouth="o", hat=2, arms=((4, 8), (15, 8)))).mirrored()
+    frames[35] = side(Pose(eyes="wide", mouth="o", hat=2, arms=((3, 3), (16, 3)), reach=True))
+    frames[36] = side(Pose(eyes="hurt", mouth="o", hat=2, arms=((3, 6), (16, 5)),
+                           reach=True)).mirrored()
     frames[37] = side(Pose(bob=1, eyes="hurt", mouth="grit", hat=1,
                            legs=((8, -3, 0), (12, 3, 0)), arms=((5, 11), (14, 10))))
     frames[38] = front("hurt")
