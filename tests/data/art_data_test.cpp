@@ -430,8 +430,9 @@ TEST(ArtFrames, HudFrameHasItsPanelAndAnOpenPlayArea) {
       }
   // the painted energy bar is full and bright; the HUD blacks it from the right
   for (int x = 182; x <= 227; ++x) EXPECT_NE(hud->frame.pixels[17 * 348 + x] & 0xFFFFFF, 0u) << x;
-  // the title picture shows through the film strip above the credit band
-  for (int y = 14; y < 204; ++y)
+  // the title picture shows through the film strip down to its row 191; rows 192..199
+  // (frame rows 206..213) may carry a band behind the credit line
+  for (int y = 14; y < 206; ++y)
     for (int x = 14; x <= 333; ++x) ASSERT_FALSE(opaque(hud->titleFrame, x, y)) << x << "," << y;
   EXPECT_TRUE(opaque(hud->titleFrame, 5, 5));
 }

@@ -253,7 +253,7 @@ def hud_frame():
 
 def title_frame():
     """A film strip around the title picture (picture (14, 14)-(333, 213) shows
-    through), with a dark band behind the credit line at rows 207..214."""
+    through), with a dark band behind the credit line drawn at rows 207..214."""
     img = Rgba(348, 240)
     film = (18, 16, 14, 255)
     img.rect(0, 0, 347, 239, film)
@@ -270,8 +270,9 @@ def title_frame():
     for y in range(20, 210, 24):
         img.set(6, y, (70, 60, 44, 255))
         img.set(341, y + 12, (70, 60, 44, 255))
-    img.rect(14, 205, 333, 213, (10, 10, 14, 255))
-    img.rect(14, 204, 333, 204, (48, 40, 30, 255))
+    # the band covers only picture rows 192..199, which the title text leaves free
+    img.rect(14, 206, 333, 213, (10, 10, 14, 255))
+    img.rect(14, 206, 333, 206, (48, 40, 30, 255))
     return img
 
 
