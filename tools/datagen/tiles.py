@@ -417,18 +417,18 @@ def paint_lip(t):
 
 
 def paint_sink(t):
-    """A crumbling, cracked floor slab: the hero sinks through it."""
+    """Crumbling, cracked earth: the hero sinks slowly through it."""
     img = paint_back(t)
-    for y in range(0, 8):
+    for y in range(SIZE):
         for x in range(SIZE):
             n = noise(x, y, 17)
+            if y >= 12 and noise(x, y, 18) < 40 * (y - 11):
+                continue  # crumbs falling away underneath
             img[y][x] = 3 if n < 120 else (2 if n < 200 else 4)
-        if y == 0:
-            img[y] = [4] * SIZE
-    for (x, y) in ((3, 1), (4, 2), (4, 3), (5, 4), (11, 2), (10, 3), (10, 4), (9, 5), (7, 6)):
+    img[0] = [4] * SIZE
+    for (x, y) in ((3, 1), (4, 2), (4, 3), (5, 4), (11, 2), (10, 3), (10, 4), (9, 5), (7, 6),
+                   (6, 8), (6, 9), (7, 10), (12, 8), (13, 9), (12, 10)):
         img[y][x] = 15
-    for x in range(SIZE):
-        img[7][x] = 15 if x % 3 else 2
     return img
 
 
