@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "shipped_data.h"
 
 namespace {
@@ -152,6 +154,93 @@ TEST_F(ShippedSetPiece, TheDogFollowsTheBoneFromTheSettToTheDen) {
   game.placeHero(49, 200, 144);
   game.state().enterPending = 1;
   ASSERT_TRUE(game.runUntil(0, 3000, [&](const sim::GameState&) { return dog.room == 66; })) << game.error();
+}
+
+// Quadrant attribute of a room at a pixel (y from the top of the screen).
+int attrAt(const world::Room& room, int x, int y) {
+  const auto& tiles = *shipped().tiles;
+  if (x < 0 || x >= 320 || y < 40 || y >= 200) return 0;
+  const int tile = room.tiles[(y - 40) / 16][x / 16];
+  if (tile >= tiles.collisionTiles) return 0;
+  return tiles.attributes[tile][2 * (((y - 40) / 8) & 1) + ((x / 8) & 1)];
+}
+
+bool bodyClear(const world::Room& room, int x, int y) {
+  for (int probe : {10, 18, 26, 29})
+    for (int dy : {0, 8, 16, 23})
+      if (attrAt(room, x + probe, y + dy) == 1) return false;
+  return true;
+}
+
+TEST_F(ShippedSetPiece, EverySinkingFloorOverADownExitLetsTheHeroThroughOntoFirmGround) {
+  const auto& world = *shipped().world;
+  int checked = 0;
+  for (const auto& room : world.rooms) {
+    if (room.id >= 75 || room.exits[1].kind != world::ExitKind::Room) continue;
+    for (int c = 0; c + 1 < 20; ++c) {
+      if (attrAt(room, 16 * c, 184) != 3 || attrAt(room, 16 * c + 31, 184) != 3) continue;
+      Game game;
+      game.placeHero(room.id, 16 * c - 2, 160);
+      // A shaft may carry the fall on through further rooms below.
+      std::set<int> chain;
+      for (int r = room.exits[1].target; !chain.count(r);) {
+        chain.insert(r);
+        if (world.rooms[r].exits[1].kind != world::ExitKind::Room) break;
+        r = world.rooms[r].exits[1].target;
+      }
+      int below = -1;
+      const bool arrived = game.runUntil(0, 900, [&](const sim::GameState& s) {
+        below = s.room;
+        return chain.count(s.room) && s.onGround != 0;
+      });
+      EXPECT_TRUE(arrived) << "room " << room.id << " column " << c << ": hero in room " << int(game.state().room)
+                           << " state " << int(game.state().state) << " " << game.error();
+      if (arrived) {
+        EXPECT_TRUE(bodyClear(world.rooms[below], game.state().x, game.state().y))
+            << "room " << below << ": the hero lands inside a wall at x " << game.state().x << " y " << game.state().y;
+      }
+      ++checked;
+      break;
+    }
+  }
+  EXPECT_GT(checked, 20);
+}
+
+TEST_F(ShippedSetPiece, WalkingAcrossEverySideExitAtFloorLevelReachesTheNeighbour) {
+  const auto& world = *shipped().world;
+  int checked = 0;
+  for (const auto& room : world.rooms) {
+    if (room.id >= 75) continue;
+    for (int side : {2, 3}) {
+      const auto& exit = room.exits[side];
+      if (exit.kind != world::ExitKind::Room) continue;
+      const int x = side == 3 ? 272 : 8;
+      // The crossing height: the lowest place near the edge where the hero stands freely.
+      int y = -1;
+      for (int cand = 144; cand >= 48; cand -= 8) {
+        if (bodyClear(room, x, cand) && attrAt(room, x + 18, cand + 24) != 0) {
+          y = cand;
+          break;
+        }
+      }
+      // An edge walled at that height is a deliberate wall (the sky rooms are left by balloon).
+      if (y < 0 || !bodyClear(room, side == 3 ? 280 : 0, y)) continue;
+      Game game;
+      game.placeHero(room.id, x, y);
+      const std::uint8_t input = side == 3 ? kRight : kLeft;
+      const bool crossed = game.runUntil(input, 60, [&](const sim::GameState& s) { return s.room == exit.target; });
+      EXPECT_TRUE(crossed) << "room " << room.id << " side " << side << " at y " << y << ": stuck at x "
+                           << game.state().x << " " << game.error();
+      if (crossed) {
+        ASSERT_TRUE(game.run(input, 10));
+        EXPECT_TRUE(bodyClear(world.rooms[exit.target], game.state().x, game.state().y))
+            << "room " << exit.target << " entered from room " << room.id << " inside a wall";
+        EXPECT_EQ(game.error(), "");
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 60);
 }
 
 }  // namespace
