@@ -33,7 +33,11 @@ GameRenderer::TextStyle GameRenderer::styleNamed(const std::string& name) {
 
 void GameRenderer::drawGlyph(Framebuffer& fb, int column, int y, int glyph, TextStyle style) const {
   const assets::Sheet& font = gfx->font;
-  if (glyph < 0 || glyph >= font.count || font.columns < 1 || column < 0 || !detail::whole(fb)) return;
+  // Glyphs wholly outside the picture are dropped before any pixel arithmetic:
+  // a text screen may place text at any 32-bit position.
+  if (glyph < 0 || glyph >= font.count || font.columns < 1 || column < 0 || column >= kScreenWidth / 8 ||
+      y <= -8 || y >= kScreenHeight || !detail::whole(fb))
+    return;
   const int gx = (glyph % font.columns) * font.itemW;
   const int gy = (glyph / font.columns) * font.itemH;
   for (int r = 0; r < 8; ++r) {
@@ -63,6 +67,7 @@ void GameRenderer::drawGlyph(Framebuffer& fb, int column, int y, int glyph, Text
 
 void GameRenderer::drawText(Framebuffer& fb, int column, int y, const std::string& text, TextStyle style) const {
   for (unsigned char ch : text) {
+    if (column >= kScreenWidth / 8) break;  // the rest lies right of the picture
     // The DOS font has no zero of its own; the letter O stands in for it.
     const int glyph = ch == '0' ? kLetterOGlyph : static_cast<int>(ch) - kFirstCharacter;
     drawGlyph(fb, column, y, glyph, style);
@@ -108,8 +113,9 @@ void GameRenderer::drawShowScreen(Framebuffer& fb, const std::string& screen, co
 
   const auto text = world->textScreens.find(page);
   if (text == world->textScreens.end()) return;
-  int column = 0;
-  int row = 0;
+  // Wide enough that no position or length read from the world can overflow.
+  long long column = 0;
+  long long row = 0;
   TextStyle style = TextStyle::Plain;
   for (const world::TextSegment& segment : text->second) {
     switch (segment.kind) {
@@ -120,10 +126,16 @@ void GameRenderer::drawShowScreen(Framebuffer& fb, const std::string& screen, co
       case world::SegmentKind::Style:
         style = styleNamed(segment.text);
         break;
-      default:
-        drawText(fb, column, 8 * row, segment.text, style);
-        column += static_cast<int>(segment.text.size());
+      default: {
+        const long long length = static_cast<long long>(segment.text.size());
+        const long long y = 8 * row;
+        // Text that cannot reach the picture draws nothing; leave it out whole.
+        if (column + length > 0 && column < kScreenWidth / 8 && y > -8 && y < kScreenHeight) {
+          drawText(fb, static_cast<int>(column), static_cast<int>(y), segment.text, style);
+        }
+        column += length;
         break;
+      }
     }
   }
 }
