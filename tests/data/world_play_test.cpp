@@ -206,6 +206,30 @@ TEST_F(ShippedSetPiece, EverySinkingFloorOverADownExitLetsTheHeroThroughOntoFirm
   EXPECT_GT(checked, 20);
 }
 
+TEST_F(ShippedSetPiece, JumpingFromTheTopLedgeUnderEveryCeilingExitLandsInTheRoomAbove) {
+  const auto& world = *shipped().world;
+  int checked = 0;
+  for (const auto& room : world.rooms) {
+    if (room.id >= 75 || room.exits[0].kind != world::ExitKind::Room) continue;
+    if (attrAt(room, 152, 44) != 0 || attrAt(room, 168, 44) != 0) continue;  // the opening is elsewhere
+    // The highest place under the opening (columns 9 and 10) where the hero can stand.
+    const int x = 134;
+    int y = -1;
+    for (int cand = 48; cand <= 144 && y < 0; cand += 8)
+      if (bodyClear(room, x, cand) && attrAt(room, x + 18, cand + 24) != 0) y = cand;
+    if (y < 0 || y > 96) continue;  // no climb here: the way up is a lift or a one-way shaft
+    Game game;
+    game.placeHero(room.id, x, y);
+    const int above = room.exits[0].target;
+    const bool landed = game.run(0, 3) &&
+                        game.runUntil(kUp, 120, [&](const sim::GameState& s) { return s.room == above && s.onGround; });
+    EXPECT_TRUE(landed) << "room " << room.id << " from y " << y << ": hero in room " << int(game.state().room)
+                        << " at y " << game.state().y << " " << game.error();
+    ++checked;
+  }
+  EXPECT_GT(checked, 15);
+}
+
 TEST_F(ShippedSetPiece, WalkingAcrossEverySideExitAtFloorLevelReachesTheNeighbour) {
   const auto& world = *shipped().world;
   int checked = 0;
