@@ -8,6 +8,8 @@ namespace sim {
 
 namespace {
 
+// Byte operands occupy one byte in the DOS script area, so only their low byte
+// ever reached the engine: -1 in a world file means 255.
 std::uint8_t u8(int v) { return static_cast<std::uint8_t>(v); }
 
 }  // namespace
@@ -33,19 +35,19 @@ int Simulation::run(EntityState& entity, int pc) {
         entity.graphic = in.target;
         break;
       case kOpWait:
-        entity.wait = in.a == 255 ? s.result : u8(in.a);
+        entity.wait = u8(in.a) == 255 ? s.result : u8(in.a);
         return next;
       case kOpRnd:
         s.result = u8((rng() & in.a) + in.b);
         break;
       case kOpJge:
-        if (in.a >= s.result) {
+        if (u8(in.a) >= s.result) {
           pc = in.target;
           continue;
         }
         break;
       case kOpLoop:
-        entity.loopCount = in.a == 255 ? s.result : u8(in.a);
+        entity.loopCount = u8(in.a) == 255 ? s.result : u8(in.a);
         entity.loopStart = next;
         break;
       case kOpEndloop:
@@ -70,7 +72,7 @@ int Simulation::run(EntityState& entity, int pc) {
         entity.var = u8(entity.var + 1);
         break;
       case kOpJeqvar:
-        if (in.a == entity.var) {
+        if (u8(in.a) == entity.var) {
           pc = in.target;
           continue;
         }
@@ -104,9 +106,10 @@ int Simulation::run(EntityState& entity, int pc) {
         object(in.a).room = kRoomGone;
         break;
       case kOpPlace: {
-        const std::uint8_t room = in.b < 128 ? u8(in.b) : s.room;
+        const std::uint8_t where = u8(in.b);
+        const std::uint8_t room = where < 128 ? where : s.room;
         object(in.a).room = room;
-        if (in.b != 254) {
+        if (where != 254) {
           redrawOnce();
           flipPages();
           redrawOnce();
@@ -118,7 +121,7 @@ int Simulation::run(EntityState& entity, int pc) {
         entity.wait = 0;
         break;
       case kOpSayAt: {
-        int x = in.a, y = in.b, c = in.c;
+        int x = u8(in.a), y = u8(in.b), c = u8(in.c);
         if (s.templateActive == 1) {
           if (pc == program.conversation[0]) {
             x = s.templateX;
