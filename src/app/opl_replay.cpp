@@ -126,6 +126,12 @@ int replayOplLog(const std::filesystem::path& root, const std::string& log,
       commands.push_back(c);
     }
   }
+  // A folder or a failing disk opens like a file but cannot be read; replaying
+  // nothing from it would pass for success.
+  if (in.bad()) {
+    core::log(core::LogLevel::Error, "cannot read %s", log.c_str());
+    return 1;
+  }
 
   std::error_code ec;
   const std::filesystem::path outPath(out);

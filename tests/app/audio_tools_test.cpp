@@ -119,6 +119,8 @@ TEST_F(AudioTools, ReplayBeeperPortsAndInit) {
 
 TEST_F(AudioTools, ReplayFailures) {
   EXPECT_EQ(app::replayOplLog(root, (root / "none.log").string(), out(), false), 1);
+  EXPECT_EQ(app::replayOplLog(root, root.string(), out(), false), 1)
+      << "a folder opens but cannot be read: not an empty log";
   fs::remove(root / "assets" / "audio" / "beeper.dat");
   EXPECT_EQ(app::replayOplLog(root, log("c 0 4 1 0\n"), out(), true), 1);
   write("adlib.dat", Bytes(5000, 0));
