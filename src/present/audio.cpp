@@ -10,7 +10,8 @@ namespace present {
 
 namespace {
 
-float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
+// A NaN volume would make the gain an undefined integer conversion; it is silence.
+float clamp01(float v) { return v > 0.0f ? std::min(v, 1.0f) : 0.0f; }
 
 }  // namespace
 

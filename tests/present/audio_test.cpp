@@ -148,6 +148,11 @@ TEST_F(AudioDummyDevice, TwentyFifthVoiceDropsTheOldest) {
   EXPECT_EQ(a.voices().back().gain, 0) << "the newest voice is kept";
   a.play("never loaded", 1.0f);
   EXPECT_EQ(a.voiceCount(), 24u);
+  a.play("other", std::nanf(""));
+  EXPECT_EQ(a.voices().back().gain, 0) << "a volume that is no number plays silently";
+  a.setVolumes(std::nanf(""), std::nanf(""));
+  EXPECT_EQ(a.sfxVolume(), 0.0f);
+  EXPECT_EQ(a.musicVolume(), 0.0f);
 }
 
 TEST_F(AudioDummyDevice, CallbackMixesMusicIntoBothChannels) {
