@@ -156,6 +156,41 @@ TEST_F(ShippedSetPiece, TheDogFollowsTheBoneFromTheSettToTheDen) {
   ASSERT_TRUE(game.runUntil(0, 3000, [&](const sim::GameState&) { return dog.room == 66; })) << game.error();
 }
 
+TEST_F(ShippedSetPiece, CottageDoorLeadsToTheGatehouseAndBackWithTheHomeTune) {
+  Game game;
+  ASSERT_TRUE(game.run(0, 2));
+  ASSERT_TRUE(game.runUntil(kRight, 200, [](const sim::GameState& s) { return s.room == 3; })) << game.error();
+  EXPECT_NEAR(game.state().x, 8, 2) << "the door puts the hero just inside the gatehouse";
+  game.state().tune = 0;
+  ASSERT_TRUE(game.run(0, 10));
+  ASSERT_TRUE(game.runUntil(kLeft, 100, [](const sim::GameState& s) { return s.room == 2; })) << game.error();
+  EXPECT_NEAR(game.state().x, 272, 2);
+  EXPECT_EQ(game.state().tune, 7);
+}
+
+TEST_F(ShippedSetPiece, KeepersDoorFadesBackToTheChapel) {
+  Game game;
+  game.placeHero(65, 24, 144);
+  ASSERT_TRUE(game.run(0, 5));
+  ASSERT_TRUE(game.fire());
+  ASSERT_TRUE(game.run(0, 40));
+  EXPECT_EQ(game.state().room, 20);
+  EXPECT_EQ(game.state().x, 40);
+  EXPECT_EQ(game.state().y, 144);
+}
+
+TEST_F(ShippedSetPiece, KeeperTakesAShardAndTheLastOneWinsTheGame) {
+  Game game;
+  game.placeHero(65, 208, 144);
+  for (int shard : {10, 20, 50}) game.state().objects[shard].room = 255;
+  game.give(60);
+  ASSERT_TRUE(game.run(0, 5));
+  ASSERT_TRUE(game.fire());
+  ASSERT_TRUE(game.run(0, 5));
+  EXPECT_EQ(game.state().objects[60].room, 255);
+  EXPECT_EQ(game.state().endCode, 2u);
+}
+
 // Quadrant attribute of a room at a pixel (y from the top of the screen).
 int attrAt(const world::Room& room, int x, int y) {
   const auto& tiles = *shipped().tiles;
