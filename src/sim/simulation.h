@@ -123,9 +123,7 @@ class Simulation {
   ObjectState& object(int index);
 
   // Touch scripts, objects and fire. The step calls runTouchScripts and fire;
-  // the rest are their helpers. For now the step's entry points behave as in a
-  // room with nothing to touch, take or drop, so only nearObject of the helpers
-  // is defined yet (the same holds for the actor and lift helpers below).
+  // the rest are their helpers.
   void runTouchScripts();
   int nearObject() const;
   int findObject() const;
