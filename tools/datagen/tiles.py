@@ -258,14 +258,18 @@ def earth_mass(t, variant, seed):
 
 
 def cloud_mass(t, variant, seed):
+    """Packed cloud: white puffs with grey undersides and a little sky between them."""
     img = blank(1)
     for y in range(SIZE):
         for x in range(SIZE):
-            n = noise(x // 2, y // 2, seed + variant)
-            if n < 70:
+            # puffs of 8 x 8, offset every other row of puffs
+            px = (x + (4 if (y // 8) % 2 else 0) + 3 * variant) % 8
+            py = y % 8
+            d = (px - 3.5) ** 2 + (py - 3.0) ** 2
+            if d > 14:
+                img[y][x] = 11 if noise(x, y, seed) < 60 else 9
+            elif py >= 5 and d > 5:
                 img[y][x] = 9
-            elif n < 80:
-                img[y][x] = 11
     return img
 
 
@@ -417,8 +421,15 @@ def paint_lip(t):
 
 
 def paint_sink(t):
-    """Crumbling, cracked earth: the hero sinks slowly through it."""
+    """Crumbling, cracked earth (in the sky a thin cloud): the hero sinks slowly through it."""
     img = paint_back(t)
+    if t["floor"] == "cloud":
+        for y in range(SIZE):
+            for x in range(SIZE):
+                n = noise(x // 2, y // 2, 19)
+                if n < 150 - 8 * y:
+                    img[y][x] = 1 if y < 6 else 9
+        return img
     for y in range(SIZE):
         for x in range(SIZE):
             n = noise(x, y, 17)
