@@ -17,10 +17,12 @@
             "=starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield =starfield"]},
     },
 
-    # Door 0 leads from the cottage into the gatehouse, door 1 back again.
+    # Door 0 leads from the cottage into the gatehouse, door 1 back again; door 2 from
+    # the lift house up its service stair to the lift top.
     "doors": [
         {"room": 3, "raw_x": 8, "raw_y": None},
         {"room": 2, "raw_x": 272, "raw_y": None},
+        {"room": 30, "raw_x": 232, "raw_y": 144},
     ],
 
     "texts": {
