@@ -265,6 +265,27 @@ TEST_F(ShippedSetPiece, JumpingFromTheTopLedgeUnderEveryCeilingExitLandsInTheRoo
   EXPECT_GT(checked, 15);
 }
 
+TEST_F(ShippedSetPiece, EveryObjectRestsWhereTheHeroCanStandWithinReach) {
+  const auto& world = *shipped().world;
+  for (std::size_t i = 0; i < world.objects.size(); ++i) {
+    const auto& object = world.objects[i];
+    const int room = object.room >= 0 ? object.room : -1;
+    if (room < 0 || object.id > 77) continue;
+    const auto& r = world.rooms[room];
+    // Standing on the same floor, the hero's feet are level with the object's bottom.
+    const int heroY = object.y - 8;
+    bool reachable = false;
+    for (int hx = object.x - 35; hx <= object.x + 11 && !reachable; ++hx) {
+      if (hx < 0 || hx > 280) continue;
+      bool floor = false;
+      for (int probe : {10, 18, 26, 29}) floor = floor || attrAt(r, hx + probe, heroY + 24) != 0;
+      reachable = floor && bodyClear(r, hx, heroY);
+    }
+    EXPECT_TRUE(reachable) << "object " << i << " in room " << room << " at (" << object.x << ", " << object.y
+                           << ") has no standing place within reach";
+  }
+}
+
 TEST_F(ShippedSetPiece, WalkingAcrossEverySideExitAtFloorLevelReachesTheNeighbour) {
   const auto& world = *shipped().world;
   int checked = 0;
