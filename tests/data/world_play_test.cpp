@@ -286,6 +286,29 @@ TEST_F(ShippedSetPiece, EveryObjectRestsWhereTheHeroCanStandWithinReach) {
   }
 }
 
+TEST_F(ShippedSetPiece, EveryTouchBoxCanBeTouchedByAStandingHero) {
+  const auto& world = *shipped().world;
+  const auto& program = *shipped().program;
+  for (std::size_t i = 0; i < program.entities.size(); ++i) {
+    const auto& entity = program.entities[i];
+    if (entity.touch < 0 || entity.room >= 75) continue;
+    const auto& box = program.touches[entity.touch];
+    const auto& room = world.rooms[entity.room];
+    const int left = entity.x8 * 8 + box.dx, top = entity.y8 * 8 + box.dy;
+    bool touched = false;
+    for (int hy = 40; hy <= 168 && !touched; hy += 8) {
+      for (int hx = 0; hx <= 280 && !touched; ++hx) {
+        const int dx = hx + 11 - left, dy = hy + 4 - top;
+        if (dx < -17 || dx >= box.w * 8 || dy < -18 || dy >= box.h * 8) continue;
+        bool floor = false;
+        for (int probe : {10, 18, 26, 29}) floor = floor || attrAt(room, hx + probe, hy + 24) != 0;
+        touched = floor && bodyClear(room, hx, hy);
+      }
+    }
+    EXPECT_TRUE(touched) << "entity " << i << " in room " << int(entity.room) << ": no standing place touches its box";
+  }
+}
+
 TEST_F(ShippedSetPiece, WalkingAcrossEverySideExitAtFloorLevelReachesTheNeighbour) {
   const auto& world = *shipped().world;
   int checked = 0;
