@@ -62,3 +62,158 @@ TEST(ScriptByteOperands, OnlyTheLowByteCounts) {
   EXPECT_EQ(g.objects[1].room, 1);
   EXPECT_EQ(count(r.s->ops, PageOpKind::ResetCache), 2);
 }
+
+namespace {
+
+std::unique_ptr<sim::Simulation> standingHero(TestWorld& t, int room = 0, int x = 100) {
+  t.world.newGameRoom = room;
+  t.world.newGameX = x;
+  auto s = t.start();
+  steps(*s, 2);
+  return s;
+}
+
+std::vector<int> framesOver(sim::Simulation& s, int n, std::uint8_t input = 0) {
+  std::vector<int> out;
+  for (int i = 0; i < n; ++i) {
+    stepOnce(s, input);
+    s.ops.clear();
+    out.push_back(s.state.frame);
+  }
+  return out;
+}
+
+}  // namespace
+
+// The hurt state blinks on bit 2 (value 4) of its falling counter and drains
+// one unit of energy on every step but the last.
+TEST(PlayerStateTables, HurtBlinksEveryFourSteps) {
+  TestWorld t;
+  auto s = standingHero(t);
+  s->state.state = 9;
+  s->state.counter = 20;
+  const auto frames = framesOver(*s, 19);
+  EXPECT_EQ(frames, (std::vector<int>{38, 38, 38, 38, 26, 26, 26, 26, 38, 38, 38, 38, 26, 26, 26, 26, 38, 38, 38}));
+  EXPECT_EQ(s->state.state, 9);
+  EXPECT_EQ(s->state.energy, 46 - 19);
+  stepOnce(*s);
+  EXPECT_EQ(s->state.state, 0);
+  EXPECT_EQ(s->state.energy, 46 - 19);
+}
+
+TEST(PlayerStateTables, WalkAndIdleFrames) {
+  TestWorld t;
+  auto s = standingHero(t, 0, 20);
+  stepOnce(*s, sim::kInputRight);  // stand -> walk right
+  std::vector<int> expected;
+  for (int f = 8; f <= 15; ++f) expected.insert(expected.end(), 4, f);
+  expected.push_back(8);  // the walk counter wraps after 31
+  EXPECT_EQ(framesOver(*s, 33, sim::kInputRight), expected);
+
+  // Idle animation 3 counts its frame down from the counter.
+  auto i = standingHero(t);
+  i->state.idleAnim = 6;
+  i->state.counter = 25;
+  std::vector<int> idle;
+  idle.insert(idle.end(), 1, 30);
+  idle.insert(idle.end(), 8, 31);
+  idle.insert(idle.end(), 8, 32);
+  idle.insert(idle.end(), 7, 33);
+  EXPECT_EQ(framesOver(*i, 24), idle);
+  stepOnce(*i);
+  EXPECT_EQ(i->state.idleAnim, 0);
+  EXPECT_EQ(i->state.counter, 25);
+  EXPECT_EQ(i->state.frame, 26);
+
+  // Animation 2 blinks on bit 3 of the counter; 4 and 5 hold one frame; 6 leaves it.
+  const auto frameOf = [&](int anim, int counter) {
+    i->state.state = 1;
+    i->state.idleAnim = static_cast<std::uint16_t>(anim);
+    i->state.counter = static_cast<std::uint8_t>(counter + 1);
+    stepOnce(*i);
+    return static_cast<int>(i->state.frame);
+  };
+  EXPECT_EQ(frameOf(4, 8), 30);
+  EXPECT_EQ(frameOf(4, 7), 29);
+  EXPECT_EQ(frameOf(8, 5), 33);
+  EXPECT_EQ(frameOf(10, 5), 34);
+  EXPECT_EQ(frameOf(12, 5), 26);
+}
+
+TEST(PlayerStateTables, RideRiseDismountAndRoomChange) {
+  TestWorld t;
+  auto s = standingHero(t);
+  // Rising: the anchor climbs on odd step counts until it is 46 above the hero.
+  s->state.state = 14;
+  s->state.anchorY = 100;
+  s->state.frameCounter = 0;
+  steps(*s, 2);
+  EXPECT_EQ(s->state.state, 14);
+  EXPECT_EQ(s->state.anchorY, 99);
+  EXPECT_EQ(s->state.frame, 50);
+  steps(*s, 1);
+  EXPECT_EQ(s->state.state, 16);
+  EXPECT_EQ(s->state.vy, -15);
+
+  // Dismounting to the right: stages 3 to 0, eight steps each (the first one
+  // seven), then standing again.
+  auto d = standingHero(t);
+  d->state.state = 20;
+  d->state.counter = 0;
+  std::vector<int> stages;
+  while (d->state.state == 20 && stages.size() < 100) {
+    stepOnce(*d);
+    d->ops.clear();
+    stages.push_back(d->state.rideStage);
+  }
+  ASSERT_EQ(stages.size(), 32u);
+  EXPECT_EQ(stages[0], 3);
+  EXPECT_EQ(stages[7], 2);
+  EXPECT_EQ(stages[23], 0);
+  EXPECT_EQ(stages[30], 0);
+  EXPECT_EQ(stages[31], 255);
+  EXPECT_EQ(d->state.anchorX, d->state.x + 36);
+  EXPECT_EQ(d->state.anchorY, d->state.y - 8);
+
+  // Riding right off the edge of the room: the neighbour room is entered and
+  // the ride goes on in the same step.
+  TestWorld edge;
+  edge.exits(0, {}, {}, {}, toRoom(1));
+  auto r = standingHero(edge);
+  r->state.state = 18;
+  r->state.counter = 0;
+  r->state.anchorX = 287;
+  r->state.x = 250;
+  stepOnce(*r);
+  EXPECT_EQ(r->state.anchorX, 288);
+  EXPECT_EQ(r->state.x, 251);
+  stepOnce(*r);
+  EXPECT_EQ(r->state.room, 1);
+  EXPECT_EQ(r->state.x, 1);
+  EXPECT_EQ(r->state.anchorX, 20);
+  // Without a neighbour the room byte becomes 255, a door that does not exist.
+  TestWorld closed;
+  auto c = standingHero(closed);
+  c->state.state = 18;
+  c->state.anchorX = 288;
+  EXPECT_FALSE(c->beginStep(0));
+  EXPECT_EQ(c->error, "door 127");
+
+  // In room 53 the ride sinks one pixel on odd steps and ends at y 104.
+  TestWorld valley(54);
+  auto v = standingHero(valley, 53);
+  v->state.state = 18;
+  v->state.anchorX = 100;
+  v->state.anchorY = 50;
+  v->state.y = 102;
+  v->state.frameCounter = 0;
+  steps(*v, 2);
+  EXPECT_EQ(v->state.y, 103);
+  EXPECT_EQ(v->state.anchorY, 52);
+  EXPECT_EQ(v->state.state, 18);
+  steps(*v, 1);
+  EXPECT_EQ(v->state.state, 20);
+  EXPECT_EQ(v->state.y, 112);
+  EXPECT_EQ(v->state.frame, 26);
+  EXPECT_EQ(v->state.counter, 0);
+}
