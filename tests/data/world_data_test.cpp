@@ -268,6 +268,28 @@ TEST(ShippedWorld, SideExitsLineUpAtTheCrossingHeight) {
   }
 }
 
+TEST(ShippedWorld, FloorOpeningsLineUpWithTheCeilingOpeningsBelow) {
+  // Where a hero can fall out of the bottom of a room, the room below must be open at
+  // its top, or he drops through solid rock.
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  auto passable = [](int attr) { return attr == 0 || attr == 3; };
+  for (const auto& room : world->rooms) {
+    const auto& exit = room.exits[1];
+    if (exit.kind != world::ExitKind::Room) continue;
+    const auto& below = world->rooms[exit.target];
+    for (int x = 4; x < 320; x += 8) {
+      const bool fallsOut = passable(attrAt(room, *tiles, x, 172)) && passable(attrAt(room, *tiles, x, 180)) &&
+                            passable(attrAt(room, *tiles, x, 188)) && passable(attrAt(room, *tiles, x, 196));
+      if (!fallsOut) continue;
+      EXPECT_NE(attrAt(below, *tiles, x, 44), 1) << "room " << room.id << " x " << x << " falls into the ceiling of room "
+                                                  << below.id;
+      EXPECT_NE(attrAt(below, *tiles, x, 52), 1) << "room " << room.id << " x " << x;
+    }
+  }
+}
+
 TEST(ShippedWorld, StartPlaceIsAFreeStandingSpot) {
   const auto& world = shipped().world;
   const auto& tiles = shipped().tiles;
