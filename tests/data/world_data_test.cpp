@@ -287,6 +287,14 @@ TEST(ShippedWorld, FloorOpeningsLineUpWithTheCeilingOpeningsBelow) {
                                                   << below.id;
       EXPECT_NE(attrAt(below, *tiles, x, 52), 1) << "room " << room.id << " x " << x;
     }
+    // And the other way: a jump through an opening in the ceiling below must not end
+    // inside the floor above.
+    for (int x = 4; x < 320; x += 8) {
+      if (attrAt(below, *tiles, x, 44) == 1 || attrAt(below, *tiles, x, 52) == 1) continue;
+      EXPECT_NE(attrAt(room, *tiles, x, 188), 1) << "room " << below.id << " x " << x << " jumps into the floor of room "
+                                                  << room.id;
+      EXPECT_NE(attrAt(room, *tiles, x, 196), 1) << "room " << below.id << " x " << x;
+    }
   }
 }
 

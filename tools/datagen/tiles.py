@@ -508,6 +508,23 @@ def paint_shaft(t):
     return img
 
 
+def paint_canopy(t):
+    """A roof of packed leaves (forest) or the theme's own wall elsewhere."""
+    if t["back"] != "leaves":
+        return paint_wall(t, 0)
+    img = blank(5)
+    for y in range(SIZE):
+        for x in range(SIZE):
+            n = noise(x // 2, y // 2, 27)
+            if n < 90:
+                img[y][x] = 6
+            if n < 25:
+                img[y][x] = 7
+            if y >= 13 and noise(x, y, 28) < 70:
+                img[y][x] = 15
+    return img
+
+
 def paint_stars(t=None):
     img = blank(0)
     for y in range(SIZE):
@@ -618,7 +635,7 @@ def theme_painter(t, painter):
     simple = {"shade": paint_shade, "fill": paint_fill, "step": paint_step, "lip": paint_lip,
               "sink": paint_sink, "window": paint_window, "post": paint_post, "block": paint_block,
               "shelf": paint_shelf, "lowfloor": paint_lowfloor, "hole": paint_hole,
-              "shaft": paint_shaft}
+              "shaft": paint_shaft, "canopy": paint_canopy}
     if name in simple:
         return simple[name](t)
     if name == "floor":
@@ -640,6 +657,15 @@ def single_painter(painter, sprites):
         return paint_ride(arg or None)
     if name == "life":
         return paint_life()
+    if name == "crack":
+        # Cave rock with a narrow crack in its lower right corner: too narrow for the
+        # hero, but a follower probing for walls finds it open.
+        caves = {"back": "rock", "floor": "moss", "mid": 8, "dark": 15, "light": 2, "hi": 9}
+        img = paint_wall(caves, 0)
+        for y in range(8, SIZE):
+            for x in range(8, SIZE):
+                img[y][x] = 15 if (x + y) % 5 else 0
+        return img
     if name == "frame":
         return paint_frame(arg)
     if name == "sprite":
