@@ -1,18 +1,18 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
-#include <gtest/gtest.h>
-
-#include "render/rgba.h"
+#include "support/golden_picture.h"
 
 namespace rendertest {
 
-// Compares `actual` with tests/render/golden/<name>.png. On a difference the
-// actual picture and a copy of the expected one are written under the build
-// folder (golden-diff/) and both are named in the failure. With the
-// environment variable TUMBOLD_UPDATE_GOLDENS set the golden file is
-// (re)written instead; check the new picture by eye before committing it.
-::testing::AssertionResult matchesGolden(const std::string& name, const render::RgbaImage& actual);
+// Compares `actual` with tests/render/golden/<name>.png; on a difference both
+// pictures go to <build>/golden-diff/ (see testsupport::matchesGoldenPicture).
+inline ::testing::AssertionResult matchesGolden(const std::string& name, const render::RgbaImage& actual) {
+  const std::filesystem::path source(TUMBOLD_SOURCE_DIR);
+  return testsupport::matchesGoldenPicture(source / "tests" / "render" / "golden",
+                                           std::filesystem::path(TUMBOLD_BINARY_DIR) / "golden-diff", name, actual);
+}
 
 }  // namespace rendertest

@@ -1,15 +1,15 @@
-#include "golden.h"
+#include "support/golden_picture.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <sstream>
 
-namespace rendertest {
+namespace testsupport {
 
 namespace fs = std::filesystem;
 
-::testing::AssertionResult matchesGolden(const std::string& name, const render::RgbaImage& actual) {
-  const fs::path expectedPath = fs::path(TUMBOLD_SOURCE_DIR) / "tests" / "render" / "golden" / (name + ".png");
+::testing::AssertionResult matchesGoldenPicture(const fs::path& goldenDir, const fs::path& diffDir,
+                                                const std::string& name, const render::RgbaImage& actual) {
+  const fs::path expectedPath = goldenDir / (name + ".png");
   if (std::getenv("TUMBOLD_UPDATE_GOLDENS") != nullptr) {
     fs::create_directories(expectedPath.parent_path());
     if (!render::saveRgbaPng(expectedPath, actual))
@@ -28,25 +28,23 @@ namespace fs = std::filesystem;
     std::size_t differing = 0;
     std::size_t first = 0;
     for (std::size_t i = 0; i < actual.pixels.size(); ++i) {
-      if (actual.pixels[i] != expected->pixels[i]) {
-        if (differing == 0) first = i;
-        ++differing;
-      }
+      if (actual.pixels[i] == expected->pixels[i]) continue;
+      if (differing++ == 0) first = i;
     }
     if (differing == 0) return ::testing::AssertionSuccess();
-    difference << differing << " pixels differ, the first at (" << first % actual.width << ", "
-               << first / actual.width << ")";
+    difference << differing << " pixels differ, the first at (" << first % static_cast<std::size_t>(actual.width)
+               << ", " << first / static_cast<std::size_t>(actual.width) << ")";
   }
 
-  const fs::path outDir = fs::path(TUMBOLD_BINARY_DIR) / "golden-diff";
-  fs::create_directories(outDir);
-  const fs::path actualPath = outDir / (name + ".actual.png");
-  const fs::path expectedCopy = outDir / (name + ".expected.png");
+  fs::create_directories(diffDir);
+  const fs::path actualPath = diffDir / (name + ".actual.png");
+  const fs::path expectedCopy = diffDir / (name + ".expected.png");
   render::saveRgbaPng(actualPath, actual);
   if (expected) render::saveRgbaPng(expectedCopy, *expected);
-  return ::testing::AssertionFailure() << "picture " << name << ": " << difference.str() << "\n  expected: "
-                                       << expectedPath.string() << (expected ? " (copy: " + expectedCopy.string() + ")" : "")
+  return ::testing::AssertionFailure() << "picture " << name << ": " << difference.str()
+                                       << "\n  expected: " << expectedPath.string()
+                                       << (expected ? " (copy: " + expectedCopy.string() + ")" : "")
                                        << "\n  actual:   " << actualPath.string();
 }
 
-}  // namespace rendertest
+}  // namespace testsupport
