@@ -15,17 +15,8 @@ using world::SegmentKind;
 
 namespace {
 
-class FarPositions : public ::testing::Test {
+class FarPositions : public rendertest::RendererTest {
  protected:
-  render::GameGraphics gfx = rendertest::makeGraphics();
-  world::World world = rendertest::makeWorld();
-  GameRenderer renderer{gfx, world};
-
-  static Framebuffer filled(int value) {
-    Framebuffer fb;
-    fb.pixels.assign(64000, static_cast<std::uint8_t>(value));
-    return fb;
-  }
   // The logo over an untouched picture: what a show screen without a visible text gives.
   Framebuffer logoOnly() {
     Framebuffer fb = filled(2);

@@ -12,24 +12,11 @@ using sim::PageOpKind;
 
 namespace {
 
-class Golden : public ::testing::Test {
+class Golden : public rendertest::RendererTest {
  protected:
-  render::GameGraphics gfx = rendertest::makeGraphics();
-  world::World world = rendertest::makeWorld();
-  GameRenderer renderer{gfx, world};
-
   static PageOp bubbleOp(int a, int b, int c, const std::string& text) {
     PageOp o = op(PageOpKind::Bubble, a, b, c);
     o.text = text;
-    return o;
-  }
-  static PageOp op(PageOpKind kind, int a = 0, int b = 0, int c = 0, int d = 0) {
-    PageOp o;
-    o.kind = kind;
-    o.a = a;
-    o.b = b;
-    o.c = c;
-    o.d = d;
     return o;
   }
 

@@ -11,23 +11,9 @@ using sim::PageOpKind;
 
 namespace {
 
-class Renderer : public ::testing::Test {
+class Renderer : public rendertest::RendererTest {
  protected:
-  render::GameGraphics gfx = rendertest::makeGraphics();
-  world::World world = rendertest::makeWorld();
-  GameRenderer renderer{gfx, world};
-
-  static PageOp op(PageOpKind kind, int a = 0, int b = 0, int c = 0, int d = 0) {
-    PageOp o;
-    o.kind = kind;
-    o.a = a;
-    o.b = b;
-    o.c = c;
-    o.d = d;
-    return o;
-  }
   static std::vector<sim::PageItem> inventory(int a, int b, int c) { return {{a, 0, 0}, {b, 0, 0}, {c, 0, 0}}; }
-  static std::uint8_t at(const Framebuffer& fb, int x, int y) { return fb.pixels[y * 320 + x]; }
 };
 
 }  // namespace

@@ -25,7 +25,7 @@ assets::SpriteSet solidSet(int frames, int colour) {
   return set;
 }
 
-class Sprites : public ::testing::Test {
+class Sprites : public rendertest::RendererTest {
  protected:
   Sprites() {
     gfx.tumbold = solidSet(40, 1);
@@ -57,9 +57,6 @@ class Sprites : public ::testing::Test {
     return out;
   }
 
-  render::GameGraphics gfx = rendertest::makeGraphics();
-  world::World world = rendertest::makeWorld();  // ball rooms 1, 2, 3
-  GameRenderer renderer{gfx, world};
   sim::GameState state;
 };
 

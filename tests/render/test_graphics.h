@@ -4,7 +4,13 @@
 // (tile ids up to the life icons, a font from character 32, overlay tables)
 // but with patterns that make every drawing rule visible in a picture.
 
+#include <cstdint>
+
+#include <gtest/gtest.h>
+
 #include "render/game_graphics.h"
+#include "render/game_renderer.h"
+#include "sim/page_op.h"
 #include "world/world.h"
 
 namespace rendertest {
@@ -18,5 +24,31 @@ world::World makeWorld();
 
 // An image of w x h filled with `value`.
 assets::IndexedImage filledImage(int w, int h, int value);
+
+// A renderer over the test graphics and world, with the small helpers most
+// drawing tests need.
+class RendererTest : public ::testing::Test {
+ protected:
+  render::GameGraphics gfx = makeGraphics();
+  world::World world = makeWorld();
+  render::GameRenderer renderer{gfx, world};
+
+  static sim::PageOp op(sim::PageOpKind kind, int a = 0, int b = 0, int c = 0, int d = 0) {
+    sim::PageOp o;
+    o.kind = kind;
+    o.a = a;
+    o.b = b;
+    o.c = c;
+    o.d = d;
+    return o;
+  }
+  // A whole picture of one colour.
+  static render::Framebuffer filled(int value) {
+    render::Framebuffer fb;
+    fb.pixels.assign(64000, static_cast<std::uint8_t>(value));
+    return fb;
+  }
+  static std::uint8_t at(const render::Framebuffer& fb, int x, int y) { return fb.pixels[y * 320 + x]; }
+};
 
 }  // namespace rendertest

@@ -9,18 +9,8 @@ using Style = render::GameRenderer::TextStyle;
 
 namespace {
 
-class Text : public ::testing::Test {
+class Text : public rendertest::RendererTest {
  protected:
-  render::GameGraphics gfx = rendertest::makeGraphics();
-  world::World world = rendertest::makeWorld();
-  GameRenderer renderer{gfx, world};
-
-  static Framebuffer filled(int value) {
-    Framebuffer fb;
-    fb.pixels.assign(64000, static_cast<std::uint8_t>(value));
-    return fb;
-  }
-  static std::uint8_t at(const Framebuffer& fb, int x, int y) { return fb.pixels[y * 320 + x]; }
   // The 8 x 8 cell at byte column `column`, row y.
   static std::vector<int> cell(const Framebuffer& fb, int column, int y) {
     std::vector<int> out;
