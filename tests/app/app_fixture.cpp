@@ -3,31 +3,19 @@
 #include <filesystem>
 
 #include "support/golden_picture.h"
+#include "support/indexed_drawing.h"
 
 namespace apptest {
 
 namespace fs = std::filesystem;
+using testsupport::filledImage;
+using testsupport::fillRect;
 
 namespace {
 
 constexpr int kInk = 1;
 constexpr int kPaper = 15;
 constexpr int kClear = 16;  // transparent in sprites, objects and fonts
-
-assets::IndexedImage filled(int w, int h, int value) {
-  assets::IndexedImage image;
-  image.width = w;
-  image.height = h;
-  image.pixels.assign(static_cast<std::size_t>(w) * h, static_cast<std::uint8_t>(value));
-  return image;
-}
-
-void fillRect(assets::IndexedImage& image, int x, int y, int w, int h, int value) {
-  for (int r = y; r < y + h; ++r)
-    for (int c = x; c < x + w; ++c)
-      if (c >= 0 && r >= 0 && c < image.width && r < image.height)
-        image.pixels[static_cast<std::size_t>(r) * image.width + c] = static_cast<std::uint8_t>(value);
-}
 
 // 3 x 5 letter shapes, one string of 15 cells per character, row by row.
 const char* letterShape(char ch) {
@@ -96,7 +84,7 @@ assets::Sheet makeFont() {
   font.itemH = 8;
   font.columns = 16;
   font.count = 96;
-  font.image = filled(128, 48, kClear);
+  font.image = filledImage(128, 48, kClear);
   for (int g = 1; g < font.count; ++g) {
     const char ch = static_cast<char>(g + 32);
     const int gx = (g % 16) * 8;
@@ -115,7 +103,7 @@ assets::TileSet makeTiles() {
   tiles.columns = 32;
   tiles.count = 1384;
   tiles.collisionTiles = 912;
-  tiles.image = filled(32 * 16, 44 * 16, 0);
+  tiles.image = filledImage(32 * 16, 44 * 16, 0);
   for (int t = 0; t < tiles.count; ++t) {
     const int x = (t % 32) * 16;
     const int y = (t / 32) * 16;
@@ -135,7 +123,7 @@ assets::TileSet makeTiles() {
 // Every frame the same box of `colour` with a white outline.
 assets::SpriteSet makeSprites(int frames, int w, int h, int colour) {
   assets::SpriteSet set;
-  set.image = filled(w, h, 15);
+  set.image = filledImage(w, h, 15);
   fillRect(set.image, 1, 1, w - 2, h - 2, colour);
   fillRect(set.image, 2, 2, w / 3, h / 4, kClear);
   for (int i = 0; i < frames; ++i) {
@@ -180,14 +168,14 @@ render::GameGraphics makeGraphics() {
                                    {63, 21, 21}, {63, 21, 63}, {63, 63, 21}, {63, 63, 63}};
   for (int i = 0; i < 16; ++i) gfx.palette[static_cast<std::size_t>(i)] = {dac[i][0], dac[i][1], dac[i][2]};
 
-  gfx.panel = filled(320, 40, 8);
+  gfx.panel = filledImage(320, 40, 8);
   fillRect(gfx.panel, 16, 8, 48, 16, 0);
 
   gfx.objects.itemW = 16;
   gfx.objects.itemH = 16;
   gfx.objects.columns = 4;
   gfx.objects.count = 8;
-  gfx.objects.image = filled(64, 32, kClear);
+  gfx.objects.image = filledImage(64, 32, kClear);
   for (int i = 0; i < gfx.objects.count; ++i) fillRect(gfx.objects.image, (i % 4) * 16 + 2, (i / 4) * 16 + 2, 12, 12, i + 2);
 
   gfx.font = makeFont();
@@ -195,10 +183,10 @@ render::GameGraphics makeGraphics() {
   gfx.logo.itemW = 96;
   gfx.logo.itemH = 24;
   gfx.logo.count = 1;
-  gfx.logo.image = filled(96, 24, 14);
+  gfx.logo.image = filledImage(96, 24, 14);
   fillRect(gfx.logo.image, 4, 4, 88, 16, 6);
 
-  gfx.lifts.image = filled(32, 8, 9);
+  gfx.lifts.image = filledImage(32, 8, 9);
   gfx.lifts.types = {{0, 0, 32, 8}};
 
   gfx.tumbold = makeSprites(30, 24, 32, 4);

@@ -12,6 +12,7 @@ using render::Framebuffer;
 using render::GameRenderer;
 using Style = render::GameRenderer::TextStyle;
 using world::SegmentKind;
+using rendertest::filled;
 
 namespace {
 

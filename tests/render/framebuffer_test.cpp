@@ -7,17 +7,11 @@
 #include "test_graphics.h"
 
 using render::Framebuffer;
+using rendertest::at;
+using rendertest::filled;
 using rendertest::filledImage;
 
 namespace {
-
-std::uint8_t at(const Framebuffer& fb, int x, int y) { return fb.pixels[y * 320 + x]; }
-
-Framebuffer filled(int value) {
-  Framebuffer fb;
-  fb.pixels.assign(render::kScreenPixels, static_cast<std::uint8_t>(value));
-  return fb;
-}
 
 // A tile set of three tiles: tile t is filled with t + 1 and has colour 9 in
 // its top-left pixel, so cut edges can be told apart.

@@ -8,6 +8,7 @@ using render::Framebuffer;
 using render::GameRenderer;
 using sim::PageOp;
 using sim::PageOpKind;
+using rendertest::at;
 
 namespace {
 

@@ -5,22 +5,15 @@
 
 namespace rendertest {
 
+using testsupport::fillRect;
+using testsupport::setPixel;
+
 namespace {
 
 // Glyph ink is written in Plain style and counts as ink in Panel and Shadow;
 // the paper is written in Plain style and counts as paper in the others.
 constexpr int kInk = 13;
 constexpr int kPaper = 3;
-
-void set(assets::IndexedImage& image, int x, int y, int value) {
-  if (x < 0 || y < 0 || x >= image.width || y >= image.height) return;
-  image.pixels[static_cast<std::size_t>(y) * image.width + x] = static_cast<std::uint8_t>(value);
-}
-
-void fillRect(assets::IndexedImage& image, int x, int y, int w, int h, int value) {
-  for (int r = 0; r < h; ++r)
-    for (int c = 0; c < w; ++c) set(image, x + c, y + r, value);
-}
 
 // 3 x 5 letter shapes, 15 bits row by row from the top-left.
 int letterBits(char ch) {
@@ -81,7 +74,7 @@ bool framePiece(char ch, assets::IndexedImage& font, int gx, int gy) {
         const int edge = ch == '&' ? 7 - r : 0;
         const int width = ch == '&' ? r + 1 : 7 - r;
         fillRect(font, gx + edge, gy + r, width, 1, kPaper);
-        set(font, gx + (ch == '&' ? edge : width - 1), gy + r, kInk);
+        setPixel(font, gx + (ch == '&' ? edge : width - 1), gy + r, kInk);
       }
       return true;
     case '=': case '<':
@@ -91,7 +84,7 @@ bool framePiece(char ch, assets::IndexedImage& font, int gx, int gy) {
         const int width = ch == '=' ? 7 - r : r + 1;
         const int edge = ch == '=' ? 0 : 7 - r;
         fillRect(font, gx + edge, gy + r, width, 1, kPaper);
-        set(font, gx + (ch == '=' ? 0 : 7), gy + r, kInk);
+        setPixel(font, gx + (ch == '=' ? 0 : 7), gy + r, kInk);
       }
       return true;
     default:
@@ -113,7 +106,7 @@ assets::Sheet makeFont() {
     if (ch == ' ') continue;
     if (ch == kRuleGlyph) {
       const int row0[8] = {0, 16, 24, 8, 13, 1, 15, 17};
-      for (int i = 0; i < 8; ++i) set(font.image, gx + i, gy, row0[i]);
+      for (int i = 0; i < 8; ++i) setPixel(font.image, gx + i, gy, row0[i]);
       fillRect(font.image, gx, gy + 1, 8, 7, 16);
       continue;
     }
@@ -138,11 +131,11 @@ assets::TileSet makeTiles() {
     fillRect(tiles.image, x, y, 16, 16, t % 16);
     fillRect(tiles.image, x, y, 16, 1, (t + 5) % 16);
     fillRect(tiles.image, x, y, 1, 16, (t + 5) % 16);
-    for (int i = 0; i < 16; ++i) set(tiles.image, x + i, y + i, (t / 16) % 16);
+    for (int i = 0; i < 16; ++i) setPixel(tiles.image, x + i, y + i, (t / 16) % 16);
   }
   // A tile with values of the sprite index convention: tiles copy them as they are.
-  set(tiles.image, 5 * 16, 0, 20);
-  set(tiles.image, 5 * 16 + 1, 0, 16);
+  setPixel(tiles.image, 5 * 16, 0, 20);
+  setPixel(tiles.image, 5 * 16 + 1, 0, 16);
   // Life and blank life icons on the icon key colour 10.
   for (int id : {1382, 1383}) {
     const int x = (id % 32) * 16;
@@ -187,14 +180,6 @@ assets::SpriteSet makeSprites(int frames, int w, int h, int colour) {
 }
 
 }  // namespace
-
-assets::IndexedImage filledImage(int w, int h, int value) {
-  assets::IndexedImage image;
-  image.width = w;
-  image.height = h;
-  image.pixels.assign(static_cast<std::size_t>(w) * h, static_cast<std::uint8_t>(value));
-  return image;
-}
 
 render::GameGraphics makeGraphics() {
   render::GameGraphics gfx;

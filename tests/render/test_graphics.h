@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include "render/framebuffer.h"
 #include "render/game_graphics.h"
 #include "render/game_renderer.h"
 #include "sim/page_op.h"
+#include "support/indexed_drawing.h"
 #include "world/world.h"
 
 namespace rendertest {
@@ -22,11 +24,18 @@ constexpr char kRuleGlyph = '!';
 render::GameGraphics makeGraphics();
 world::World makeWorld();
 
-// An image of w x h filled with `value`.
-assets::IndexedImage filledImage(int w, int h, int value);
+using testsupport::filledImage;
 
-// A renderer over the test graphics and world, with the small helpers most
-// drawing tests need.
+// A whole picture of one colour.
+inline render::Framebuffer filled(int value) {
+  render::Framebuffer fb;
+  fb.pixels.assign(render::kScreenPixels, static_cast<std::uint8_t>(value));
+  return fb;
+}
+
+inline std::uint8_t at(const render::Framebuffer& fb, int x, int y) { return fb.pixels[y * 320 + x]; }
+
+// A renderer over the test graphics and world, with a page-op builder.
 class RendererTest : public ::testing::Test {
  protected:
   render::GameGraphics gfx = makeGraphics();
@@ -42,13 +51,6 @@ class RendererTest : public ::testing::Test {
     o.d = d;
     return o;
   }
-  // A whole picture of one colour.
-  static render::Framebuffer filled(int value) {
-    render::Framebuffer fb;
-    fb.pixels.assign(64000, static_cast<std::uint8_t>(value));
-    return fb;
-  }
-  static std::uint8_t at(const render::Framebuffer& fb, int x, int y) { return fb.pixels[y * 320 + x]; }
 };
 
 }  // namespace rendertest

@@ -6,6 +6,8 @@
 using render::Framebuffer;
 using render::GameRenderer;
 using Style = render::GameRenderer::TextStyle;
+using rendertest::at;
+using rendertest::filled;
 
 namespace {
 
