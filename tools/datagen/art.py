@@ -36,12 +36,41 @@ def plte():
     return [rgb8(i) for i in range(16)] + [(255, 0, 255)] + [rgb8(i) for i in range(1, 16)]
 
 
-class Canvas:
+class Grid:
+    """A picture as rows of pixel values, whatever a value is; what is drawn
+    outside it is dropped."""
+
+    def __init__(self, w, h, fill):
+        self.w, self.h = w, h
+        self.px = [[fill] * w for _ in range(h)]
+
+    def set(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y][x] = c
+
+    def rect(self, x0, y0, x1, y1, c):
+        for y in range(max(y0, 0), min(y1, self.h - 1) + 1):
+            for x in range(max(x0, 0), min(x1, self.w - 1) + 1):
+                self.px[y][x] = c
+
+    def box(self, x0, y0, x1, y1, c):
+        self.bevel(x0, y0, x1, y1, c, c)
+
+    def bevel(self, x0, y0, x1, y1, light, dark):
+        """A one-pixel rim, light along the top and left, dark along the bottom and right."""
+        for x in range(x0, x1 + 1):
+            self.set(x, y0, light)
+            self.set(x, y1, dark)
+        for y in range(y0, y1 + 1):
+            self.set(x0, y, light)
+            self.set(x1, y, dark)
+
+
+class Canvas(Grid):
     """A grid of palette indices with the few drawing operations the art needs."""
 
     def __init__(self, w, h, fill=T):
-        self.w, self.h = w, h
-        self.px = [[fill] * w for _ in range(h)]
+        super().__init__(w, h, fill)
 
     def copy(self):
         c = Canvas(self.w, self.h)
@@ -52,23 +81,6 @@ class Canvas:
         if 0 <= x < self.w and 0 <= y < self.h:
             return self.px[y][x]
         return default
-
-    def set(self, x, y, c):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][x] = c
-
-    def rect(self, x0, y0, x1, y1, c):
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                self.set(x, y, c)
-
-    def box(self, x0, y0, x1, y1, c):
-        for x in range(x0, x1 + 1):
-            self.set(x, y0, c)
-            self.set(x, y1, c)
-        for y in range(y0, y1 + 1):
-            self.set(x0, y, c)
-            self.set(x1, y, c)
 
     def ellipse(self, cx, cy, rx, ry, c):
         """Filled ellipse around a centre that may lie between pixels (x.5)."""
@@ -296,19 +308,10 @@ def _stone(c, x0, y0, x1, y1):
                 c.set(x, y, 9)
 
 
-def _bevel(c, x0, y0, x1, y1, light, dark):
-    for x in range(x0, x1 + 1):
-        c.set(x, y0, light)
-        c.set(x, y1, dark)
-    for y in range(y0, y1 + 1):
-        c.set(x0, y, light)
-        c.set(x1, y, dark)
-
-
 def _slot_frame(c, x0, y0, x1, y1):
     """Wooden rim around the inner area x0..x1, y0..y1 (the rim lies outside it)."""
     c.rect(x0 - 3, y0 - 3, x1 + 3, y1 + 3, 3)
-    _bevel(c, x0 - 3, y0 - 3, x1 + 3, y1 + 3, 4, 2)
+    c.bevel(x0 - 3, y0 - 3, x1 + 3, y1 + 3, 4, 2)
     c.box(x0 - 1, y0 - 1, x1 + 1, y1 + 1, 15)
     for x, y in ((x0 - 3, y0 - 3), (x1 + 3, y0 - 3), (x0 - 3, y1 + 3), (x1 + 3, y1 + 3)):
         c.set(x, y, 14)
@@ -335,7 +338,7 @@ def panel():
     c.rect(173, 15, 306, 32, 2)
     c.rect(174, 16, 305, 31, 10)
     c.rect(176, 16, 303, 31, 10)
-    _bevel(c, 173, 15, 306, 32, 2, 4)
+    c.bevel(173, 15, 306, 32, 2, 4)
     # the energy frame's lower rim meets the lives box
     c.rect(173, 16, 226, 16, 3)
     c.rect(176, 16, 303, 31, 10)

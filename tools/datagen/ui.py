@@ -26,38 +26,12 @@ def hex_colour(c):
     return "#%02X%02X%02X" % c[:3]
 
 
-class Rgba:
+class Rgba(art.Grid):
     def __init__(self, w, h, fill=CLEAR):
-        self.w, self.h = w, h
-        self.px = [[fill] * w for _ in range(h)]
-
-    def set(self, x, y, c):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y][x] = c
+        super().__init__(w, h, fill)
 
     def get(self, x, y):
         return self.px[y][x]
-
-    def rect(self, x0, y0, x1, y1, c):
-        for y in range(max(y0, 0), min(y1, self.h - 1) + 1):
-            for x in range(max(x0, 0), min(x1, self.w - 1) + 1):
-                self.px[y][x] = c
-
-    def box(self, x0, y0, x1, y1, c):
-        for x in range(x0, x1 + 1):
-            self.set(x, y0, c)
-            self.set(x, y1, c)
-        for y in range(y0, y1 + 1):
-            self.set(x0, y, c)
-            self.set(x1, y, c)
-
-    def bevel(self, x0, y0, x1, y1, light, dark):
-        for x in range(x0, x1 + 1):
-            self.set(x, y0, light)
-            self.set(x, y1, dark)
-        for y in range(y0, y1 + 1):
-            self.set(x0, y, light)
-            self.set(x1, y, dark)
 
     def indexed(self, canvas, x0, y0, scale=1):
         """Draws an indexed canvas (values 0..15, 16 see-through) in palette colours."""
