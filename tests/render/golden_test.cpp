@@ -14,12 +14,6 @@ namespace {
 
 class Golden : public rendertest::RendererTest {
  protected:
-  static PageOp bubbleOp(int a, int b, int c, const std::string& text) {
-    PageOp o = op(PageOpKind::Bubble, a, b, c);
-    o.text = text;
-    return o;
-  }
-
   // A room with objects, a lift and a full panel on both pages, as a room
   // entry leaves them.
   void enterRoom(int room) {

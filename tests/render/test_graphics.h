@@ -5,6 +5,7 @@
 // but with patterns that make every drawing rule visible in a picture.
 
 #include <cstdint>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,11 @@ class RendererTest : public ::testing::Test {
     o.b = b;
     o.c = c;
     o.d = d;
+    return o;
+  }
+  static sim::PageOp bubbleOp(int a, int b, int c, const std::string& text) {
+    sim::PageOp o = op(sim::PageOpKind::Bubble, a, b, c);
+    o.text = text;
     return o;
   }
 };

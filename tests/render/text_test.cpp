@@ -25,15 +25,6 @@ class Text : public rendertest::RendererTest {
     renderer.drawText(fb, 0, 0, ch, style);
     return cell(fb, 0, 0);
   }
-  static sim::PageOp bubble(int a, int b, int c, const std::string& text) {
-    sim::PageOp op;
-    op.kind = sim::PageOpKind::Bubble;
-    op.a = a;
-    op.b = b;
-    op.c = c;
-    op.text = text;
-    return op;
-  }
 };
 
 }  // namespace
@@ -89,7 +80,7 @@ TEST_F(Text, ClipsAtEveryEdge) {
 
 TEST_F(Text, BubbleFrameFollowsTheFirstAndLastLines) {
   Framebuffer fb = filled(2);
-  renderer.drawBubble(fb, bubble(4, 10, 6, "AB\nDE"));
+  renderer.drawBubble(fb, bubbleOp(4, 10, 6, "AB\nDE"));
   Framebuffer ref = filled(2);
   renderer.drawText(ref, 4, 80, "\"**#", Style::Plain);
   renderer.drawText(ref, 4, 88, "-AB/", Style::Plain);
@@ -99,7 +90,7 @@ TEST_F(Text, BubbleFrameFollowsTheFirstAndLastLines) {
   EXPECT_EQ(fb.pixels, ref.pixels);
 
   Framebuffer left = filled(2);
-  renderer.drawBubble(left, bubble(4, 10, 0x80 | 9, "ABC\n"));
+  renderer.drawBubble(left, bubbleOp(4, 10, 0x80 | 9, "ABC\n"));
   Framebuffer leftRef = filled(2);
   renderer.drawText(leftRef, 4, 80, "\"***#", Style::Plain);
   renderer.drawText(leftRef, 4, 88, "-ABC/", Style::Plain);
@@ -110,7 +101,7 @@ TEST_F(Text, BubbleFrameFollowsTheFirstAndLastLines) {
 }
 
 TEST_F(Text, BubbleMaskMarksEveryWrittenPixelButNotTheSeeThroughOnes) {
-  const auto op = bubble(0, 0, 1, "!");
+  const auto op = bubbleOp(0, 0, 1, "!");
   const auto mask = renderer.bubbleMask(op);
   ASSERT_EQ(mask.size(), 64000u);
   // Row 8 holds "-!/": glyph '!' in column 1 with its values 0 and 16 at x 8 and 9.
