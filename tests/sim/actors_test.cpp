@@ -297,3 +297,26 @@ TEST(Balls, TheBatSwingsInsteadOfLosingEnergy) {
   EXPECT_EQ(s->state.pool2[0].state, 0);  // batted away at the end of the swing
   EXPECT_LT(s->state.state, 10);
 }
+
+TEST(Follower, TurnsAtSolidWallsWithoutItsObject) {
+  TestWorld t;
+  addType(t);
+  t.world.followerObject = 0;
+  world::Object o;
+  o.room = 2;
+  t.world.objects = {o};
+  t.tile(0, 6, 4, kSolid);   // x 64..79 at the actor's height
+  t.tile(0, 6, 10, kSolid);  // x 160..175
+  t.world.actors = {actor(0, 120, 140, 5, -1000, 1000, 1)};
+  t.world.newGameX = 250;
+  auto s = t.start();
+  int low = 1000, high = -1000;
+  for (int i = 0; i < 300; ++i) {
+    stepOnce(*s);
+    low = std::min(low, static_cast<int>(s->state.actors[0].x));
+    high = std::max(high, static_cast<int>(s->state.actors[0].x));
+  }
+  EXPECT_EQ(high, 136);  // turns when x + 24 meets the wall
+  EXPECT_EQ(low, 80);    // turns when x - 1 meets the wall
+  EXPECT_EQ(s->state.energy, 46);
+}
