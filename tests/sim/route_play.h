@@ -5,6 +5,7 @@
 // route finder that turns goals ("stand in room 34", "press fire") into input
 // bytes by searching over short macro moves.
 
+#include <array>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -98,7 +99,7 @@ class Player {
     inputs_.push_back(input);
     const bool ok = sim_.beginStep(input) && sim_.endStep();
     sim_.ops.clear();
-    trace_.push_back(sim_.state);
+    trace_.push_back(fingerprint(sim_.state));
     return ok && sim_.state.endCode == 0;
   }
   bool steps(std::uint8_t input, int n) {
@@ -131,12 +132,17 @@ class Player {
     inputs_.resize(m.inputs);
     trace_.resize(m.inputs);
   }
-  const std::vector<sim::GameState>& trace() const { return trace_; }
+  // Enough of a state to notice a replay going another way.
+  using Fingerprint = std::tuple<int, int, int, int, int, int, std::array<std::uint8_t, 3>>;
+  static Fingerprint fingerprint(const sim::GameState& s) {
+    return Fingerprint{s.room, s.x, s.y, s.state, s.energy, s.frameCounter, s.rng};
+  }
+  const std::vector<Fingerprint>& trace() const { return trace_; }
 
  private:
   sim::Simulation sim_;
   std::vector<std::uint8_t> inputs_;
-  std::vector<sim::GameState> trace_;
+  std::vector<Fingerprint> trace_;
 };
 
 // Macro moves from a resting hero: walks of several lengths, jumps to either
