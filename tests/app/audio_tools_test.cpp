@@ -7,6 +7,7 @@
 #include "app/tune_render.h"
 #include "audio/driver_images.h"
 #include "core/files.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -17,9 +18,6 @@ using testimg::Bytes;
 class AudioTools : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = fs::path(TUMBOLD_BINARY_DIR) / "audio_tools_test" /
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(root);
     fs::create_directories(root / "assets" / "audio");
     testimg::Instrument tone{};
     tone[9] = 20;
@@ -51,7 +49,8 @@ class AudioTools : public ::testing::Test {
   }
   std::string out() const { return (root / "out.txt").string(); }
 
-  fs::path root;
+  testsupport::ScratchDir scratch{"tumbold_app"};
+  const fs::path root = scratch.path();
 };
 
 TEST_F(AudioTools, ReplayStartAtTickZeroWritesOnTickOne) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <lodepng.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -12,28 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 namespace assets_test {
 
 namespace fs = std::filesystem;
 
 // A fresh folder per test, removed afterwards.
-class TempDir {
+class TempDir : public testsupport::ScratchDir {
  public:
-  TempDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() / ("tumbold_assets_" + std::to_string(::getpid()) + "_" +
-                                         info->test_suite_name() + "_" + info->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
+  TempDir() : ScratchDir("tumbold_assets") {}
 };
 
 inline void writeBytes(const fs::path& file, const std::string& bytes) {

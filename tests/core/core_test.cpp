@@ -9,26 +9,16 @@
 #include "core/embedded.h"
 #include "core/files.h"
 #include "core/log.h"
+#include "support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // A fresh folder under the system temporary folder, removed with the fixture.
-class TempDir {
+class TempDir : public testsupport::ScratchDir {
  public:
-  TempDir() {
-    path_ = fs::temp_directory_path() /
-            ("tumbold_core_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
+  TempDir() : ScratchDir("tumbold_core") {}
 };
 
 void touch(const fs::path& file) {

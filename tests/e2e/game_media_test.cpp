@@ -6,29 +6,15 @@
 #include "audio/wav.h"
 #include "core/files.h"
 #include "game_loop.h"
+#include "support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder {
+class TempFolder : public testsupport::ScratchDir {
  public:
-  TempFolder() {
-    path_ = fs::temp_directory_path() / ("tumbold_media_" + std::to_string(::getpid()) + "_" +
-                                         std::to_string(counter_++));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  static inline int counter_ = 0;
-  fs::path path_;
+  TempFolder() : ScratchDir("tumbold_media") {}
 };
 
 void touch(const fs::path& p) { std::ofstream(p) << "x"; }

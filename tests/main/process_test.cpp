@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -35,14 +37,6 @@ std::string slurp(const fs::path& file) {
 
 class Executable : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           (std::string("tumbold_main_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Runs in the temporary folder so that nothing lands in the source tree.
   ProcessResult run(const std::vector<std::string>& args) {
     std::string command = "cd " + quoted(dir_.string()) + " && " + quoted(TUMBOLD_EXECUTABLE);
@@ -64,7 +58,8 @@ class Executable : public ::testing::Test {
     return data;
   }
 
-  fs::path dir_;
+  testsupport::ScratchDir scratch_{"tumbold_main"};
+  const fs::path dir_ = scratch_.path();
 };
 
 TEST_F(Executable, VersionPrintsOneLineAndIgnoresWhatFollows) {

@@ -6,6 +6,7 @@
 
 #include "assets/indexed_image.h"
 #include "render/game_graphics.h"
+#include "support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -15,9 +16,6 @@ namespace {
 class GraphicsFolder : public ::testing::Test {
  protected:
   GraphicsFolder() {
-    root = fs::path(TUMBOLD_BINARY_DIR) / "render-test-scratch" /
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(root);
     graphics = root / "assets" / "graphics";
     const std::vector<std::uint8_t> palette(48, 0);
     auto png = [&](const fs::path& file, int w, int h) {
@@ -50,7 +48,6 @@ class GraphicsFolder : public ::testing::Test {
       png(graphics / "sprites" / (std::string(set) + ".png"), 4, 4);
     }
   }
-  ~GraphicsFolder() override { fs::remove_all(root); }
 
   std::optional<render::GameGraphics> load(std::string& log) {
     ::testing::internal::CaptureStderr();
@@ -59,7 +56,8 @@ class GraphicsFolder : public ::testing::Test {
     return gfx;
   }
 
-  fs::path root;
+  testsupport::ScratchDir scratch{"tumbold_render"};
+  const fs::path root = scratch.path();
   fs::path graphics;
 };
 

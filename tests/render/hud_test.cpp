@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "render/hud_screen.h"
+#include "support/scratch_dir.h"
 #include "test_graphics.h"
 
 using render::Framebuffer;
@@ -245,8 +246,8 @@ TEST(HudLoad, NeedsAFrameOfTheRightSizeAndDegradesWithoutTheTitleFrame) {
   namespace fs = std::filesystem;
   const auto gfx = rendertest::makeGraphics();
   const auto world = rendertest::makeWorld();
-  const fs::path root = fs::path(TUMBOLD_BINARY_DIR) / "render-test-scratch" / "hud_root";
-  fs::remove_all(root);
+  const testsupport::ScratchDir scratch("tumbold_render");
+  const fs::path& root = scratch.path();
   fs::create_directories(root / "assets" / "UI");
 
   ::testing::internal::CaptureStderr();

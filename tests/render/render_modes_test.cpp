@@ -16,6 +16,7 @@
 #include "render/framebuffer.h"
 #include "render/game_graphics.h"
 #include "render/game_renderer.h"
+#include "support/scratch_dir.h"
 #include "test_graphics.h"
 
 namespace fs = std::filesystem;
@@ -47,14 +48,10 @@ std::optional<IndexedPicture> readIndexed(const fs::path& file) {
 class RenderModes : public ::testing::Test {
  protected:
   RenderModes() {
-    dir = fs::path(TUMBOLD_BINARY_DIR) / "render-test-scratch" /
-          ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(dir);
     data.palette = gfx.palette;
     data.tiles = gfx.tiles;
     data.world = rendertest::makeWorld();
   }
-  ~RenderModes() override { fs::remove_all(dir); }
 
   std::vector<std::uint8_t> expectedPalette() const {
     std::vector<std::uint8_t> rgb;
@@ -88,7 +85,8 @@ class RenderModes : public ::testing::Test {
 
   render::GameGraphics gfx = rendertest::makeGraphics();
   Data data;
-  fs::path dir;
+  testsupport::ScratchDir scratch{"tumbold_render"};
+  const fs::path dir = scratch.path();
 };
 
 }  // namespace

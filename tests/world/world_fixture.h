@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "support/scratch_dir.h"
 #include "world/world.h"
 
 namespace world_test {
@@ -109,15 +110,6 @@ inline json validWorld() {
 // Writes documents into a private temporary folder and loads them.
 class WorldFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("tumbold_world_") + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
   std::filesystem::path file() const { return dir_ / "world.json"; }
 
   // Loads raw text; `log` receives everything written to standard error.
@@ -147,7 +139,8 @@ class WorldFiles : public ::testing::Test {
 
   std::string path() const { return file().string(); }
 
-  std::filesystem::path dir_;
+  testsupport::ScratchDir scratch_{"tumbold_world"};
+  const std::filesystem::path dir_ = scratch_.path();
   std::string log;
 };
 
