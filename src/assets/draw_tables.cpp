@@ -1,7 +1,5 @@
 #include "assets/draw_tables.h"
 
-#include <exception>
-
 #include "assets/json_read.h"
 #include "core/log.h"
 
@@ -54,12 +52,7 @@ std::optional<DrawTables> loadDrawTables(const std::filesystem::path& dir) {
   if (!root) return std::nullopt;
 
   DrawTables tables;
-  try {
-    readTables(*root, tables);
-  } catch (const std::exception& e) {
-    core::log(core::LogLevel::Error, "draw_tables.json: %s", e.what());
-    return std::nullopt;
-  }
+  if (!detail::guarded("draw_tables.json", [&] { readTables(*root, tables); })) return std::nullopt;
   if (tables.energyPartial.size() != 8) {
     core::log(core::LogLevel::Error, "draw_tables.json: energy_bar.partial needs 8 entries");
     return std::nullopt;

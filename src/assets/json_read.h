@@ -3,12 +3,15 @@
 // Shared by the JSON-described asset loaders; not part of the module's interface.
 
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "assets/indexed_image.h"
+#include "core/log.h"
 
 namespace assets::detail {
 
@@ -42,5 +45,37 @@ const Json& arrayAt(const Json& object, const char* key);
 // Whether the rectangle, with non-negative size, lies wholly inside the picture.
 // The drawing code copies from such rectangles without checks of its own.
 bool insidePicture(const IndexedImage& image, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h);
+
+// Runs `read`; a JSON library error it raises (a missing key, a wrong type, a
+// number out of range) logs "<file>: <message>" and gives false, so that no
+// loader hands out half a result.
+template <class Read>
+bool guarded(const std::string& file, Read&& read) {
+  try {
+    read();
+    return true;
+  } catch (const std::exception& e) {
+    core::log(core::LogLevel::Error, "%s: %s", file.c_str(), e.what());
+    return false;
+  }
+}
+
+// A picture with its description: <dir>/<name>.png and <dir>/<name>.json, whose
+// root must be an object. Both files are tried before giving up, each failure
+// with its own line; `read(root)` then takes what it needs from the description,
+// guarded as above. Empty on any failure.
+template <class Read>
+std::optional<IndexedImage> readDescribedPicture(const std::filesystem::path& dir, const std::string& name,
+                                                 Read&& read) {
+  auto root = readJson(dir / (name + ".json"));
+  auto image = loadIndexedPng(dir / (name + ".png"));
+  if (!root || !image) return std::nullopt;
+  const bool ok = guarded(name + ".json", [&] {
+    if (!root->is_object()) throwWrongType(*root, "root", "object");
+    read(*root);
+  });
+  if (!ok) return std::nullopt;
+  return image;
+}
 
 }  // namespace assets::detail

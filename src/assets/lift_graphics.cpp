@@ -1,34 +1,24 @@
 #include "assets/lift_graphics.h"
 
-#include <exception>
-
 #include "assets/json_read.h"
 #include "core/log.h"
 
 namespace assets {
 
 std::optional<LiftGraphics> loadLiftGraphics(const std::filesystem::path& dir) {
-  auto root = detail::readJson(dir / "lifts.json");
-  auto image = loadIndexedPng(dir / "lifts.png");
-  if (!root || !image) return std::nullopt;
-
   LiftGraphics lifts;
-  try {
-    if (!root->is_object()) detail::throwWrongType(*root, "root", "object");
-    if (root->contains("types")) {
-      for (const detail::Json& element : detail::arrayAt(*root, "types")) {
-        LiftGraphics::Rect rect;
-        rect.x = detail::toInt32(element.at("x"));
-        rect.y = detail::toInt32(element.at("y"));
-        rect.w = detail::toInt32(element.at("w"));
-        rect.h = detail::toInt32(element.at("h"));
-        lifts.types.push_back(rect);
-      }
+  auto image = detail::readDescribedPicture(dir, "lifts", [&](const detail::Json& root) {
+    if (!root.contains("types")) return;
+    for (const detail::Json& element : detail::arrayAt(root, "types")) {
+      LiftGraphics::Rect rect;
+      rect.x = detail::toInt32(element.at("x"));
+      rect.y = detail::toInt32(element.at("y"));
+      rect.w = detail::toInt32(element.at("w"));
+      rect.h = detail::toInt32(element.at("h"));
+      lifts.types.push_back(rect);
     }
-  } catch (const std::exception& e) {
-    core::log(core::LogLevel::Error, "lifts.json: %s", e.what());
-    return std::nullopt;
-  }
+  });
+  if (!image) return std::nullopt;
   // The lift drawing copies from these rectangles without bounds checks.
   for (std::size_t t = 0; t < lifts.types.size(); ++t) {
     const LiftGraphics::Rect& r = lifts.types[t];

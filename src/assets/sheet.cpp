@@ -1,7 +1,6 @@
 #include "assets/sheet.h"
 
 #include <algorithm>
-#include <exception>
 
 #include "assets/json_read.h"
 #include "core/log.h"
@@ -9,21 +8,14 @@
 namespace assets {
 
 std::optional<Sheet> loadSheet(const std::filesystem::path& dir, const std::string& name) {
-  auto root = detail::readJson(dir / (name + ".json"));
-  auto image = loadIndexedPng(dir / (name + ".png"));
-  if (!root || !image) return std::nullopt;
-
   Sheet sheet;
-  try {
-    if (!root->is_object()) detail::throwWrongType(*root, "root", "object");
-    sheet.itemW = detail::intOr(*root, "item_w", 0);
-    sheet.itemH = detail::intOr(*root, "item_h", 0);
-    sheet.columns = detail::intOr(*root, "columns", 1);
-    sheet.count = detail::intOr(*root, "count", 0);
-  } catch (const std::exception& e) {
-    core::log(core::LogLevel::Error, "%s.json: %s", name.c_str(), e.what());
-    return std::nullopt;
-  }
+  auto image = detail::readDescribedPicture(dir, name, [&](const detail::Json& root) {
+    sheet.itemW = detail::intOr(root, "item_w", 0);
+    sheet.itemH = detail::intOr(root, "item_h", 0);
+    sheet.columns = detail::intOr(root, "columns", 1);
+    sheet.count = detail::intOr(root, "count", 0);
+  });
+  if (!image) return std::nullopt;
   if (!(sheet.columns > 0 && sheet.itemH >= 1 && sheet.itemW >= 1)) {
     core::log(core::LogLevel::Error, "%s.json: bad item geometry", name.c_str());
     return std::nullopt;

@@ -1,7 +1,5 @@
 #include "assets/sprite_set.h"
 
-#include <exception>
-
 #include "assets/json_read.h"
 #include "core/log.h"
 
@@ -29,22 +27,14 @@ SpriteFrame readFrame(const Json& object) {
 }  // namespace
 
 std::optional<SpriteSet> loadSpriteSet(const std::filesystem::path& dir, const std::string& name) {
-  auto root = detail::readJson(dir / (name + ".json"));
-  auto image = loadIndexedPng(dir / (name + ".png"));
-  if (!root || !image) return std::nullopt;
-
   SpriteSet set;
-  try {
-    if (!root->is_object()) detail::throwWrongType(*root, "root", "object");
-    if (root->contains("frames")) {
-      const Json& frames = detail::arrayAt(*root, "frames");
-      set.frames.reserve(frames.size());
-      for (const Json& element : frames) set.frames.push_back(readFrame(element));
-    }
-  } catch (const std::exception& e) {
-    core::log(core::LogLevel::Error, "%s.json: %s", name.c_str(), e.what());
-    return std::nullopt;
-  }
+  auto image = detail::readDescribedPicture(dir, name, [&](const Json& root) {
+    if (!root.contains("frames")) return;
+    const Json& frames = detail::arrayAt(root, "frames");
+    set.frames.reserve(frames.size());
+    for (const Json& element : frames) set.frames.push_back(readFrame(element));
+  });
+  if (!image) return std::nullopt;
   for (std::size_t n = 0; n < set.frames.size(); ++n) {
     const SpriteFrame& f = set.frames[n];
     if (!detail::insidePicture(*image, f.x, f.y, f.w, f.h)) {

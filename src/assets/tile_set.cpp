@@ -1,6 +1,5 @@
 #include "assets/tile_set.h"
 
-#include <exception>
 #include <string>
 
 #include "assets/json_read.h"
@@ -41,14 +40,12 @@ std::optional<TileSet> loadTileSet(const std::filesystem::path& dir) {
   }
 
   TileSet set;
-  try {
+  const bool read = detail::guarded("tiles.json", [&] {
     set.columns = detail::intOr(root, "columns", 0);
     set.count = detail::intOr(root, "count", 0);
     set.collisionTiles = detail::intOr(root, "collision_tiles", 0);
-  } catch (const std::exception& e) {
-    core::log(core::LogLevel::Error, "tiles.json: %s", e.what());
-    return std::nullopt;
-  }
+  });
+  if (!read) return std::nullopt;
   if (set.columns < 1 || set.count < 1 || image->width < kTileSize * set.columns) {
     core::log(core::LogLevel::Error, "tiles.json: bad columns/count");
     return std::nullopt;
