@@ -8,10 +8,6 @@ namespace render {
 
 namespace {
 
-constexpr int kLifeTile = 1382;
-constexpr int kBlankLifeTile = 1383;
-constexpr int kLetterOGlyph = 47;
-
 bool validRoom(const world::World& world, int room) {
   return room >= 0 && room < static_cast<int>(world.rooms.size());
 }
@@ -155,12 +151,12 @@ void GameRenderer::drawPanel(Framebuffer& fb, const sim::PageOp& op) const {
 
   int x = 176;
   for (int i = 0; i < op.b; ++i) {
-    drawTile(fb, gfx->tiles, kLifeTile, x, 16);
+    drawTile(fb, gfx->tiles, detail::kLifeTile, x, 16);
     const bool passed = x > 303;
     x += 16;
     if (passed) break;
   }
-  for (; x <= 208; x += 16) drawTile(fb, gfx->tiles, kBlankLifeTile, x, 16);
+  for (; x <= 208; x += 16) drawTile(fb, gfx->tiles, detail::kBlankLifeTile, x, 16);
 
   drawEnergy(fb, op.c);
   drawScore(fb, op.d);
@@ -189,11 +185,10 @@ void GameRenderer::drawEnergy(Framebuffer& fb, int energy) const {
 }
 
 void GameRenderer::drawScore(Framebuffer& fb, int score) const {
-  const int v = (score >> 1) & 127;  // the DOS game keeps the score doubled
-  const int digits[3] = {v >= 100 ? 1 : 0, (v >= 100 ? v - 100 : v) / 10, v % 10};
+  const std::array<int, 3> glyphs = detail::scoreGlyphs(score);
   const assets::Sheet& font = gfx->font;
   for (int k = 0; k < 3; ++k) {
-    const int glyph = digits[k] == 0 ? kLetterOGlyph : digits[k] + 16;
+    const int glyph = glyphs[k];
     if (glyph >= font.count || font.columns < 1) continue;
     const int gx = (glyph % font.columns) * font.itemW;
     const int gy = (glyph / font.columns) * font.itemH;

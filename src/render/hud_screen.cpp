@@ -10,8 +10,6 @@ namespace render {
 
 namespace {
 
-constexpr int kLifeTile = 1382;
-constexpr int kBlankLifeTile = 1383;
 constexpr int kIconKey = 10;  // background colour that marks an icon's see-through pixels
 // Where the 320 x 200 picture sits in the frame during play.
 constexpr int kPlayX = 14;
@@ -68,8 +66,8 @@ std::optional<RgbaImage> loadFramePicture(const std::filesystem::path& path, boo
 
 HudScreen::HudScreen(const GameGraphics& graphics, const world::World& w, RgbaImage framePicture)
     : gfx(&graphics), world(&w), frame(std::move(framePicture)) {
-  captureIcon(gfx->tiles, kLifeTile, lifeIcon);
-  captureIcon(gfx->tiles, kBlankLifeTile, blankIcon);
+  captureIcon(gfx->tiles, detail::kLifeTile, lifeIcon);
+  captureIcon(gfx->tiles, detail::kBlankLifeTile, blankIcon);
 }
 
 std::uint32_t HudScreen::colour(int index) const {
@@ -79,7 +77,7 @@ std::uint32_t HudScreen::colour(int index) const {
 
 void HudScreen::drawGlyph(RgbaImage& out, int ch, int x, int y, bool inverted) const {
   const assets::Sheet& font = gfx->font;
-  const int glyph = ch == '0' ? 47 : ch - 32;
+  const int glyph = detail::characterGlyph(ch);
   if (glyph < 0 || glyph >= font.count || font.columns < 1) return;
   const int gx = (glyph % font.columns) * font.itemW;
   const int gy = (glyph / font.columns) * font.itemH;
@@ -116,11 +114,10 @@ void HudScreen::drawPanel(const PanelView& view, const std::vector<InventoryIcon
     }
   }
 
-  const int v = (view.score >> 1) & 127;
-  const int digits[3] = {v >= 100 ? 1 : 0, (v >= 100 ? v - 100 : v) / 10, v % 10};
+  const std::array<int, 3> glyphs = detail::scoreGlyphs(view.score);
   const assets::Sheet& font = gfx->font;
   for (int k = 0; k < 3; ++k) {
-    const int glyph = digits[k] == 0 ? 47 : digits[k] + 16;
+    const int glyph = glyphs[k];
     if (glyph >= font.count || font.columns < 1) continue;
     const int gx = (glyph % font.columns) * font.itemW;
     const int gy = (glyph / font.columns) * font.itemH;

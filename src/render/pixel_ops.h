@@ -1,14 +1,34 @@
 #pragma once
 
-// Pixel primitives shared by the drawing files of the render component; not
-// part of its public interface.
+// Pixel primitives and picture facts shared by the drawing files of the render
+// component; not part of its public interface.
 
+#include <array>
 #include <cstdint>
 
 #include "assets/indexed_image.h"
 #include "render/framebuffer.h"
 
 namespace render::detail {
+
+// Tiles of the panel's life icons, a life left and a life spent.
+constexpr int kLifeTile = 1382;
+constexpr int kBlankLifeTile = 1383;
+// The font has no zero of its own; the letter O stands in for it.
+constexpr int kLetterOGlyph = 47;
+
+// The font glyph of a character: the font starts at the space.
+inline int characterGlyph(int ch) { return ch == '0' ? kLetterOGlyph : ch - 32; }
+
+// The font glyphs of the panel's three score digits. The game keeps the score
+// doubled and shows it modulo 128, the hundreds as a 0 or a 1.
+inline std::array<int, 3> scoreGlyphs(int score) {
+  const int v = (score >> 1) & 127;
+  const int digits[3] = {v >= 100 ? 1 : 0, (v >= 100 ? v - 100 : v) / 10, v % 10};
+  std::array<int, 3> glyphs{};
+  for (int k = 0; k < 3; ++k) glyphs[k] = digits[k] == 0 ? kLetterOGlyph : digits[k] + 16;
+  return glyphs;
+}
 
 // True when the framebuffer holds a whole picture; drawing into anything else
 // is skipped rather than run past the end of the vector.

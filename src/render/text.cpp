@@ -8,9 +8,6 @@ namespace render {
 
 namespace {
 
-constexpr int kFirstCharacter = 32;
-constexpr int kLetterOGlyph = 47;
-
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines(1);
   for (char ch : text) {
@@ -68,9 +65,7 @@ void GameRenderer::drawGlyph(Framebuffer& fb, int column, int y, int glyph, Text
 void GameRenderer::drawText(Framebuffer& fb, int column, int y, const std::string& text, TextStyle style) const {
   for (unsigned char ch : text) {
     if (column >= kScreenWidth / 8) break;  // the rest lies right of the picture
-    // The DOS font has no zero of its own; the letter O stands in for it.
-    const int glyph = ch == '0' ? kLetterOGlyph : static_cast<int>(ch) - kFirstCharacter;
-    drawGlyph(fb, column, y, glyph, style);
+    drawGlyph(fb, column, y, detail::characterGlyph(ch), style);
     ++column;
   }
 }
