@@ -82,9 +82,8 @@ void GameRenderer::applyOne(const sim::PageOp& op) {
 
 void GameRenderer::drawObjectItem(Framebuffer& fb, int id, int x, int y) const {
   const assets::Sheet& sheet = gfx->objects;
-  if (id < 0 || id >= sheet.count || sheet.columns < 1) return;
-  const int sx = (id % sheet.columns) * sheet.itemW;
-  const int sy = (id / sheet.columns) * sheet.itemH;
+  int sx = 0, sy = 0;
+  if (!detail::sheetItem(sheet, id, sx, sy)) return;
   detail::blit(fb, sheet.image, sx, sy, 16, 16, x, y, 0, false);
 }
 
@@ -188,10 +187,8 @@ void GameRenderer::drawScore(Framebuffer& fb, int score) const {
   const std::array<int, 3> glyphs = detail::scoreGlyphs(score);
   const assets::Sheet& font = gfx->font;
   for (int k = 0; k < 3; ++k) {
-    const int glyph = glyphs[k];
-    if (glyph >= font.count || font.columns < 1) continue;
-    const int gx = (glyph % font.columns) * font.itemW;
-    const int gy = (glyph / font.columns) * font.itemH;
+    int gx = 0, gy = 0;
+    if (!detail::sheetItem(font, glyphs[k], gx, gy)) continue;
     for (int r = 0; r < 8; ++r) {
       int mask = 0;
       for (int i = 0; i < 8; ++i) {

@@ -77,10 +77,8 @@ std::uint32_t HudScreen::colour(int index) const {
 
 void HudScreen::drawGlyph(RgbaImage& out, int ch, int x, int y, bool inverted) const {
   const assets::Sheet& font = gfx->font;
-  const int glyph = detail::characterGlyph(ch);
-  if (glyph < 0 || glyph >= font.count || font.columns < 1) return;
-  const int gx = (glyph % font.columns) * font.itemW;
-  const int gy = (glyph / font.columns) * font.itemH;
+  int gx = 0, gy = 0;
+  if (!detail::sheetItem(font, detail::characterGlyph(ch), gx, gy)) return;
   for (int r = 0; r < 8; ++r) {
     for (int c = 0; c < 8; ++c) {
       const int p = detail::imagePixel(font.image, gx + c, gy + r);
@@ -100,9 +98,8 @@ void HudScreen::drawPanel(const PanelView& view, const std::vector<InventoryIcon
   }
   const assets::Sheet& objects = gfx->objects;
   for (const InventoryIcon& icon : *icons) {
-    if (icon.object < 0 || icon.object >= objects.count || objects.columns < 1) continue;
-    const int sx = (icon.object % objects.columns) * objects.itemW;
-    const int sy = (icon.object / objects.columns) * objects.itemH;
+    int sx = 0, sy = 0;
+    if (!detail::sheetItem(objects, icon.object, sx, sy)) continue;
     for (int r = 0; r < 16; ++r) {
       for (int c = 0; c < 16; ++c) {
         // The inventory box clips icons sliding in or out.
@@ -117,10 +114,8 @@ void HudScreen::drawPanel(const PanelView& view, const std::vector<InventoryIcon
   const std::array<int, 3> glyphs = detail::scoreGlyphs(view.score);
   const assets::Sheet& font = gfx->font;
   for (int k = 0; k < 3; ++k) {
-    const int glyph = glyphs[k];
-    if (glyph >= font.count || font.columns < 1) continue;
-    const int gx = (glyph % font.columns) * font.itemW;
-    const int gy = (glyph / font.columns) * font.itemH;
+    int gx = 0, gy = 0;
+    if (!detail::sheetItem(font, glyphs[k], gx, gy)) continue;
     for (int r = 0; r < 8; ++r) {
       for (int c = 0; c < 8; ++c) {
         int p = detail::imagePixel(font.image, gx + c, gy + r);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "assets/indexed_image.h"
+#include "assets/sheet.h"
 #include "render/framebuffer.h"
 
 namespace render::detail {
@@ -44,6 +45,15 @@ void blit(Framebuffer& fb, const assets::IndexedImage& image, int sx, int sy, in
 // The EGA/VGA plane write of 8 pixels at byte column `column`: where a bit of
 // `bits` (bit 7 leftmost) is set the planes of planeMask are set, elsewhere cleared.
 void writeByte(Framebuffer& fb, int column, int y, int bits, int planeMask);
+
+// The top-left corner of item `index` in the sheet's picture; false when the
+// sheet has no such item.
+inline bool sheetItem(const assets::Sheet& sheet, int index, int& x, int& y) {
+  if (index < 0 || index >= sheet.count || sheet.columns < 1) return false;
+  x = (index % sheet.columns) * sheet.itemW;
+  y = (index / sheet.columns) * sheet.itemH;
+  return true;
+}
 
 // The image pixel at (x, y), or -1 outside the image.
 int imagePixel(const assets::IndexedImage& image, int x, int y);

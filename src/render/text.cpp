@@ -32,11 +32,10 @@ void GameRenderer::drawGlyph(Framebuffer& fb, int column, int y, int glyph, Text
   const assets::Sheet& font = gfx->font;
   // Glyphs wholly outside the picture are dropped before any pixel arithmetic:
   // a text screen may place text at any 32-bit position.
-  if (glyph < 0 || glyph >= font.count || font.columns < 1 || column < 0 || column >= kScreenWidth / 8 ||
-      y <= -8 || y >= kScreenHeight || !detail::whole(fb))
+  int gx = 0, gy = 0;
+  if (column < 0 || column >= kScreenWidth / 8 || y <= -8 || y >= kScreenHeight || !detail::whole(fb) ||
+      !detail::sheetItem(font, glyph, gx, gy))
     return;
-  const int gx = (glyph % font.columns) * font.itemW;
-  const int gy = (glyph / font.columns) * font.itemH;
   for (int r = 0; r < 8; ++r) {
     const int ty = y + r;
     if (ty < 0 || ty >= kScreenHeight) continue;
