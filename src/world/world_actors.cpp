@@ -158,82 +158,51 @@ bool readRules(JsonFields& in, const Json& root, World& world) {
   const Json* rules = JsonFields::find(root, "rules");
   if (!rules) return true;
   if (!in.requireObject(*rules)) return false;
-  bool ok = true;
-  if (const Json* m = ruleMember(in, *rules, "fire_puzzle", ok)) {
-    FirePuzzle& f = world.firePuzzle;
-    if (!readIntFields(in, *m,
-                       {{"carried", &f.carried},
-                        {"placed", &f.placed},
-                        {"room", &f.room},
-                        {"min_x8", &f.minX8},
-                        {"min_y", &f.minY},
-                        {"reveals", &f.reveals},
-                        {"flag", &f.flag}}))
-      return false;
-  }
-  if (!ok) return false;
-  const std::pair<const char*, std::pair<const char*, std::int32_t*>> singles[] = {
-      {"object_2C", {"flag", &world.object2CFlag}},
-      {"object_1E", {"flag", &world.object1EFlag}},
+  // A member holding number fields; an absent member or field keeps the world's value.
+  auto fields = [&](const char* member, std::initializer_list<std::pair<const char*, std::int32_t*>> list) {
+    bool ok = true;
+    const Json* m = ruleMember(in, *rules, member, ok);
+    return ok && (!m || readIntFields(in, *m, list));
   };
-  for (const auto& [member, field] : singles) {
-    if (const Json* m = ruleMember(in, *rules, member, ok)) {
-      if (!in.intOr(*m, field.first, *field.second, *field.second)) return false;
-    }
-    if (!ok) return false;
-  }
-  if (const Json* m = ruleMember(in, *rules, "pickup_from_lift29", ok)) {
-    if (!requiredList(in, *m, "objects", "rules pickup_from_lift29", world.pickupFromLift29)) return false;
-  }
-  if (!ok) return false;
-  const std::pair<const char*, std::pair<const char*, std::int32_t*>> more[] = {
-      {"bat", {"object", &world.batObject}},
-      {"lift_switch", {"entity", &world.liftSwitchEntity}},
-      {"ride", {"tile", &world.rideTile}},
+  // A member whose number list under `key` must be there once the member is.
+  auto requiredNumbers = [&](const char* member, const char* key, std::vector<std::int32_t>& out) {
+    bool ok = true;
+    const Json* m = ruleMember(in, *rules, member, ok);
+    return ok && (!m || requiredList(in, *m, key, std::string("rules ") + member, out));
   };
-  for (const auto& [member, field] : more) {
-    if (const Json* m = ruleMember(in, *rules, member, ok)) {
-      if (!in.intOr(*m, field.first, *field.second, *field.second)) return false;
-    }
-    if (!ok) return false;
-  }
-  if (const Json* m = ruleMember(in, *rules, "drop_anywhere", ok)) {
-    if (!requiredList(in, *m, "rooms", "rules drop_anywhere", world.dropAnywhereRooms) ||
-        !in.intOr(*m, "y", world.dropAnywhereY, world.dropAnywhereY))
-      return false;
-  }
-  if (!ok) return false;
-  if (const Json* m = ruleMember(in, *rules, "follower", ok)) {
-    if (!in.intOr(*m, "object", world.followerObject, world.followerObject)) return false;
-  }
-  if (!ok) return false;
-  if (const Json* m = JsonFields::find(*rules, "door_tune_rooms")) {
-    if (!in.intList(*m, world.doorTuneRooms)) return false;
-  }
-  if (const Json* m = ruleMember(in, *rules, "new_game", ok)) {
-    if (!readIntFields(in, *m,
-                       {{"room", &world.newGameRoom},
-                        {"x", &world.newGameX},
-                        {"y", &world.newGameY},
-                        {"lives", &world.newGameLives}}))
-      return false;
-  }
-  if (!ok) return false;
+  // A member that is itself a list of numbers.
+  auto numbers = [&](const char* member, std::vector<std::int32_t>& out) {
+    const Json* m = JsonFields::find(*rules, member);
+    return !m || in.intList(*m, out);
+  };
+
+  // Read in this order so that a file with several faults always reports the same first one.
+  FirePuzzle& f = world.firePuzzle;
+  if (!fields("fire_puzzle", {{"carried", &f.carried},
+                              {"placed", &f.placed},
+                              {"room", &f.room},
+                              {"min_x8", &f.minX8},
+                              {"min_y", &f.minY},
+                              {"reveals", &f.reveals},
+                              {"flag", &f.flag}}) ||
+      !fields("object_2C", {{"flag", &world.object2CFlag}}) || !fields("object_1E", {{"flag", &world.object1EFlag}}) ||
+      !requiredNumbers("pickup_from_lift29", "objects", world.pickupFromLift29) ||
+      !fields("bat", {{"object", &world.batObject}}) || !fields("lift_switch", {{"entity", &world.liftSwitchEntity}}) ||
+      !fields("ride", {{"tile", &world.rideTile}}) ||
+      !requiredNumbers("drop_anywhere", "rooms", world.dropAnywhereRooms) ||
+      !fields("drop_anywhere", {{"y", &world.dropAnywhereY}}) ||
+      !fields("follower", {{"object", &world.followerObject}}) || !numbers("door_tune_rooms", world.doorTuneRooms) ||
+      !fields("new_game", {{"room", &world.newGameRoom},
+                           {"x", &world.newGameX},
+                           {"y", &world.newGameY},
+                           {"lives", &world.newGameLives}}))
+    return false;
   if (const Json* m = JsonFields::find(*rules, "energy_full")) {
     std::int32_t energy = 0;
     if (m->is_number_integer() && numberToInt32(*m, energy)) world.energyFull = energy;
   }
-  if (const Json* m = ruleMember(in, *rules, "win", ok)) {
-    if (!requiredList(in, *m, "objects", "rules win", world.winObjects)) return false;
-  }
-  if (!ok) return false;
-  if (const Json* m = JsonFields::find(*rules, "ball_rooms")) {
-    if (!in.intList(*m, world.ballRooms)) return false;
-  }
-  if (const Json* m = JsonFields::find(*rules, "shared_thread_rooms")) {
-    if (!in.intList(*m, world.sharedThreadRooms)) return false;
-  }
-  return true;
+  return requiredNumbers("win", "objects", world.winObjects) && numbers("ball_rooms", world.ballRooms) &&
+         numbers("shared_thread_rooms", world.sharedThreadRooms);
 }
 
 }  // namespace world
