@@ -38,49 +38,33 @@ bool requiredList(JsonFields& in, const Json& object, const char* key, const std
 }  // namespace
 
 bool readActors(JsonFields& in, const Json& root, World& world) {
-  const Json* actors = in.required(root, "actors", "document");
-  if (!actors || !in.requireArray(*actors)) return false;
-  world.actors.reserve(actors->size());
-  for (const Json& value : *actors) {
-    if (!in.requireObject(value)) return false;
-    Actor a;
-    if (!readIntFields(in, value,
-                       {{"room", &a.room},
-                        {"x", &a.x},
-                        {"y", &a.y},
-                        {"state", &a.state},
-                        {"frame", &a.frame},
-                        {"b6", &a.b6},
-                        {"range_a", &a.rangeA},
-                        {"range_b", &a.rangeB},
-                        {"graphic", &a.graphic},
-                        {"dir", &a.dir}}))
-      return false;
-    world.actors.push_back(a);
-  }
-  return true;
+  return readObjectList(in, root, "actors", Presence::Required, world.actors, [&](const Json& value, Actor& a) {
+    return readIntFields(in, value,
+                         {{"room", &a.room},
+                          {"x", &a.x},
+                          {"y", &a.y},
+                          {"state", &a.state},
+                          {"frame", &a.frame},
+                          {"b6", &a.b6},
+                          {"range_a", &a.rangeA},
+                          {"range_b", &a.rangeB},
+                          {"graphic", &a.graphic},
+                          {"dir", &a.dir}});
+  });
 }
 
 bool readActorTypes(JsonFields& in, const Json& root, World& world) {
-  const Json* types = JsonFields::find(root, "actor_types");
-  if (!types) return true;
-  if (!in.requireArray(*types)) return false;
-  world.actorTypes.reserve(types->size());
-  for (const Json& value : *types) {
-    if (!in.requireObject(value)) return false;
-    ActorType type;
+  auto read = [&](const Json& value, ActorType& type) {
     std::vector<std::int32_t> box;
     if (!in.intOr(value, "offset", 0, type.offset) || !requiredList(in, value, "box", "actor type", box))
       return false;
     for (std::size_t i = 0; i < box.size() && i < type.box.size(); ++i) type.box[i] = box[i];
-    if (!in.intOr(value, "anim_divisor", 1, type.animDivisor) ||
-        !in.intOr(value, "frames_per_dir", 1, type.framesPerDir) ||
-        !requiredList(in, value, "frames_left", "actor type", type.framesLeft) ||
-        !requiredList(in, value, "frames_right", "actor type", type.framesRight))
-      return false;
-    world.actorTypes.push_back(std::move(type));
-  }
-  return true;
+    return in.intOr(value, "anim_divisor", 1, type.animDivisor) &&
+           in.intOr(value, "frames_per_dir", 1, type.framesPerDir) &&
+           requiredList(in, value, "frames_left", "actor type", type.framesLeft) &&
+           requiredList(in, value, "frames_right", "actor type", type.framesRight);
+  };
+  return readObjectList(in, root, "actor_types", Presence::Optional, world.actorTypes, read);
 }
 
 bool readActorTypesTail(JsonFields& in, const Json& root, World& world) {
@@ -99,12 +83,7 @@ bool readActorTypesTail(JsonFields& in, const Json& root, World& world) {
 }
 
 bool readLifts(JsonFields& in, const Json& root, World& world) {
-  const Json* lifts = in.required(root, "lifts", "document");
-  if (!lifts || !in.requireArray(*lifts)) return false;
-  world.lifts.reserve(lifts->size());
-  for (const Json& value : *lifts) {
-    if (!in.requireObject(value)) return false;
-    Lift l;
+  return readObjectList(in, root, "lifts", Presence::Required, world.lifts, [&](const Json& value, Lift& l) {
     std::vector<std::int32_t> raw10;
     if (!readIntFields(in, value,
                        {{"room", &l.room},
@@ -124,10 +103,8 @@ bool readLifts(JsonFields& in, const Json& root, World& world) {
       l.raw10Word = static_cast<std::int32_t>((r1 << 8) | r0);
       l.raw10Byte = static_cast<std::int8_t>(static_cast<std::uint8_t>(raw10[2] & 0xFF));
     }
-    if (!in.intOr(value, "start_stop", l.state, l.startStop)) return false;
-    world.lifts.push_back(l);
-  }
-  return true;
+    return in.intOr(value, "start_stop", l.state, l.startStop);
+  });
 }
 
 bool readLiftStops(JsonFields& in, const Json& root, World& world) {

@@ -140,12 +140,7 @@ bool readScripts(JsonFields& in, const Json& root, World& world) {
 }
 
 bool readEntities(JsonFields& in, const Json& root, World& world) {
-  const Json* entities = in.required(root, "entities", "document");
-  if (!entities || !in.requireArray(*entities)) return false;
-  world.entities.reserve(entities->size());
-  for (const Json& value : *entities) {
-    if (!in.requireObject(value)) return false;
-    Entity entity;
+  auto read = [&](const Json& value, Entity& entity) {
     if (!in.intOr(value, "room", 0, entity.room) || !in.intOr(value, "x", 0, entity.x) ||
         !in.intOr(value, "y", 0, entity.y))
       return false;
@@ -158,27 +153,19 @@ bool readEntities(JsonFields& in, const Json& root, World& world) {
       for (std::size_t i = 0; i < bytes.size() && i < entity.state.size(); ++i)
         entity.state[i] = static_cast<std::uint8_t>(bytes[i] & 0xFF);
     }
-    world.entities.push_back(std::move(entity));
-  }
-  return true;
+    return true;
+  };
+  return readObjectList(in, root, "entities", Presence::Required, world.entities, read);
 }
 
 bool readObjects(JsonFields& in, const Json& root, World& world) {
-  const Json* objects = JsonFields::find(root, "objects");
-  if (!objects) return true;
-  if (!in.requireArray(*objects)) return false;
-  world.objects.reserve(objects->size());
-  std::int32_t index = 0;
-  for (const Json& value : *objects) {
-    if (!in.requireObject(value)) return false;
-    Object object;
-    if (!in.intOr(value, "id", index++, object.id) || !in.intIfInteger(value, "room", -1, object.room) ||
-        !in.intOr(value, "x", 0, object.x) || !in.intOr(value, "y", 0, object.y) ||
-        !in.intOr(value, "graphic", 0, object.graphic) || !in.intIfInteger(value, "name", -1, object.name))
-      return false;
-    world.objects.push_back(object);
-  }
-  return true;
+  std::int32_t index = 0;  // an object without an id takes its place in the list
+  auto read = [&](const Json& value, Object& object) {
+    return in.intOr(value, "id", index++, object.id) && in.intIfInteger(value, "room", -1, object.room) &&
+           in.intOr(value, "x", 0, object.x) && in.intOr(value, "y", 0, object.y) &&
+           in.intOr(value, "graphic", 0, object.graphic) && in.intIfInteger(value, "name", -1, object.name);
+  };
+  return readObjectList(in, root, "objects", Presence::Optional, world.objects, read);
 }
 
 bool readObjectNames(JsonFields& in, const Json& root, World& world) {

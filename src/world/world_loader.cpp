@@ -116,19 +116,10 @@ bool readScreens(JsonFields& in, const Json& root, World& world) {
 }
 
 bool readDoors(JsonFields& in, const Json& root, World& world) {
-  const Json* doors = JsonFields::find(root, "doors");
-  if (!doors) return true;
-  if (!in.requireArray(*doors)) return false;
-  world.doors.reserve(doors->size());
-  for (const Json& value : *doors) {
-    if (!in.requireObject(value)) return false;
-    Door door;
-    if (!in.intOr(value, "room", 0, door.room) || !in.intIfInteger(value, "raw_x", -1, door.x) ||
-        !in.intIfInteger(value, "raw_y", -1, door.y))
-      return false;
-    world.doors.push_back(door);
-  }
-  return true;
+  return readObjectList(in, root, "doors", Presence::Optional, world.doors, [&](const Json& value, Door& door) {
+    return in.intOr(value, "room", 0, door.room) && in.intIfInteger(value, "raw_x", -1, door.x) &&
+           in.intIfInteger(value, "raw_y", -1, door.y);
+  });
 }
 
 std::optional<World> loadWorld(const std::filesystem::path& file) {
