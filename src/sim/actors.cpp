@@ -22,6 +22,16 @@ std::int16_t s16(int v) { return static_cast<std::int16_t>(v); }
 std::uint16_t u16(int v) { return static_cast<std::uint16_t>(v); }
 std::uint8_t u8(int v) { return static_cast<std::uint8_t>(v); }
 
+// Attribute of one quadrant of the tile at a flat index of all rooms' tiles;
+// decoration and places past the table collide nowhere.
+std::uint8_t tileAttr(const std::vector<std::uint16_t>& tiles, const Content& content, std::size_t index,
+                      unsigned quadrant) {
+  if (index >= tiles.size()) return 0;
+  const std::uint16_t tile = tiles[index];
+  if (tile >= kFirstDecorativeTile || tile >= content.attributes.size()) return 0;
+  return content.attributes[tile][quadrant];
+}
+
 }  // namespace
 
 std::uint8_t Simulation::typeByte(int type, int k) const {
@@ -36,10 +46,7 @@ std::uint8_t Simulation::attrAbs(int x, int y) const {
   const unsigned offset = static_cast<unsigned>(state.room) * 400u + ((uy >> 1) & 120u) * 5u + ((ux >> 3) & 0x1FFEu);
   const std::size_t index = (offset >> 1) & 0x7FFFu;
   const unsigned quadrant = ((uy >> 2) & 2u) | ((ux & 8u) ? 1u : 0u);
-  if (index >= roomTiles.size()) return 0;
-  const std::uint16_t tile = roomTiles[index];
-  if (tile >= kFirstDecorativeTile || tile >= content->attributes.size()) return 0;
-  return content->attributes[tile][quadrant];
+  return tileAttr(roomTiles, *content, index, quadrant);
 }
 
 std::uint8_t Simulation::attrBall(const ActorState& ball, int dx, int dy) const {
@@ -56,11 +63,7 @@ std::uint8_t Simulation::attrBall(const ActorState& ball, int dx, int dy) const 
     adjust = 96;
   }
   const unsigned offset = base + (u16(ball.x + dx) >> 4) * 2u + (((y + adjust) >> 1) & 120u) * 5u;
-  const std::size_t index = offset / 2;
-  if (index >= roomTiles.size()) return 0;
-  const std::uint16_t tile = roomTiles[index];
-  if (tile >= kFirstDecorativeTile || tile >= content->attributes.size()) return 0;
-  return content->attributes[tile][0];
+  return tileAttr(roomTiles, *content, offset / 2, 0);
 }
 
 void Simulation::findActors() {
