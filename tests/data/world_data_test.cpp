@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "assets/palette.h"
@@ -358,6 +359,37 @@ TEST(ShippedScripts, CompileWithinTheScriptArea) {
   EXPECT_LT(size, 9260) << "the script layout runs into the entity records";
   for (const char* label : {"L_76D8", "L_7704", "L_7480", "L_756D"}) EXPECT_GE(program->label(label), 0) << label;
   for (int i : program->conversation) EXPECT_GE(i, 0);
+}
+
+// A step script that redraws re-enters the step scheduler while it is still running.
+// However that nesting treats the running script, nothing may follow the redraw but
+// the script's end, so the shipped game plays the same under every reading.
+TEST(ShippedScripts, StepScriptsRedrawOnlyAsTheirLastActBeforeStopping) {
+  const auto& world = shipped().world;
+  ASSERT_TRUE(world.has_value());
+  std::set<std::string> stepLabels = {"L_76D8", "L_7704"};
+  for (const auto& entity : world->entities)
+    if (!entity.step.empty()) stepLabels.insert(entity.step);
+  auto named = [](const world::ScriptOp& op, std::size_t i) {
+    return op.args.size() > i && std::holds_alternative<std::string>(op.args[i]) ? std::get<std::string>(op.args[i])
+                                                                                 : std::string();
+  };
+  int checked = 0;
+  for (const auto& block : world->scripts) {
+    if (block.kind != world::BlockKind::Code) continue;
+    bool isStep = stepLabels.count(block.label) > 0;
+    for (const auto& op : block.ops) isStep = isStep || (op.name == "label" && stepLabels.count(named(op, 0)));
+    if (!isStep) continue;
+    for (std::size_t i = 0; i < block.ops.size(); ++i) {
+      const auto& op = block.ops[i];
+      const bool redraws = op.name == "place" || (op.name == "native" && named(op, 0) == "redraw");
+      if (!redraws) continue;
+      ++checked;
+      EXPECT_TRUE(i + 1 < block.ops.size() && block.ops[i + 1].name == "stop")
+          << block.label << ": instruction " << i << " (" << op.name << ") is not followed by stop";
+    }
+  }
+  EXPECT_GT(checked, 0) << "no step script redraws: the check has nothing to look at";
 }
 
 // Columns and rows a bubble covers: its widest line plus the frame, its lines plus
