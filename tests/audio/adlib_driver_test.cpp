@@ -2,45 +2,24 @@
 
 #include <utility>
 
-#include "audio/adlib_driver.h"
-#include "driver_images.h"
+#include "driver_rigs.h"
 
 namespace {
 
 using testimg::Bytes;
-using Write = std::pair<int, int>;
-using Writes = std::vector<Write>;
+using testimg::Write;
+using testimg::Writes;
 
-// One channel's byte-code in tune 1, driven one whole tick per driver tick
-// (timer 17897 gives t = 4000 = 4 x 10 x 100).
-struct AdlibRig {
+// One channel's byte-code in tune 1, one whole tick per driver tick.
+struct AdlibRig : testimg::AdlibRig {
   explicit AdlibRig(Bytes code, std::vector<testimg::Instrument> instruments = {testimg::organ()},
-                    std::uint8_t shadow = 0, Bytes drums = {}) {
-    load(testimg::adlibImage({testimg::Tune{10, 100, {std::move(code)}}}, instruments, shadow,
-                             drums));
-  }
+                    std::uint8_t shadow = 0, Bytes drums = {})
+      : testimg::AdlibRig(testimg::adlibImage({testimg::Tune{10, 100, {std::move(code)}}}, instruments,
+                                              shadow, drums)) {}
   struct Image {
     Bytes bytes;
   };
-  explicit AdlibRig(const Image& image) { load(image.bytes); }
-  void load(const Bytes& image) {
-    EXPECT_TRUE(d.load(image));
-    d.output = [this](std::uint8_t r, std::uint8_t v) { writes.emplace_back(r, v); };
-    d.setTimer(17897);
-    d.startRequest = 1;
-  }
-  Writes tick() {
-    writes.clear();
-    d.tick();
-    return writes;
-  }
-  bool wrote(int reg) const {
-    for (const Write& w : writes)
-      if (w.first == reg) return true;
-    return false;
-  }
-  audio::AdlibDriver d;
-  Writes writes;
+  explicit AdlibRig(const Image& image) : testimg::AdlibRig(image.bytes) {}
 };
 
 // Voice 0, instrument 0, then the given events.

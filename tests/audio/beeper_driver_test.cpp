@@ -2,14 +2,13 @@
 
 #include <utility>
 
-#include "audio/beeper_driver.h"
-#include "driver_images.h"
+#include "driver_rigs.h"
 
 namespace {
 
 using testimg::Bytes;
-using Write = std::pair<int, int>;
-using Writes = std::vector<Write>;
+using testimg::Write;
+using testimg::Writes;
 
 testimg::Instrument tone(std::uint8_t length, std::uint8_t transpose = 0) {
   testimg::Instrument i{};
@@ -25,28 +24,10 @@ Bytes withInstrument(const Bytes& events) {
   return code;
 }
 
-// Channels of tune 1 driven one whole tick per driver tick (40 x 100 = t 4000).
-struct BeeperRig {
-  BeeperRig(std::vector<Bytes> channels, std::vector<testimg::Instrument> instruments) {
-    EXPECT_TRUE(
-        d.load(testimg::beeperImage({testimg::Tune{40, 100, std::move(channels)}}, instruments)));
-    d.init();
-    d.output = [this](std::uint8_t p, std::uint8_t v) { writes.emplace_back(p, v); };
-    d.setTimer(17897);
-    d.startRequest = 1;
-  }
-  Writes tick() {
-    writes.clear();
-    d.tick();
-    return writes;
-  }
-  int divisorOf(int note) const {
-    const auto& img = d.image();
-    const int k = note - 24;
-    return img[1451 + 2 * k] | (img[1452 + 2 * k] << 8);
-  }
-  audio::BeeperDriver d;
-  Writes writes;
+// Channels of tune 1, one whole tick per driver tick.
+struct BeeperRig : testimg::BeeperRig {
+  BeeperRig(std::vector<Bytes> channels, const std::vector<testimg::Instrument>& instruments)
+      : testimg::BeeperRig(testimg::speakerTune(std::move(channels), instruments)) {}
 };
 
 TEST(BeeperSpeaker, OneToneSoundsEveryTick) {

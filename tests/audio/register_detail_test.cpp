@@ -2,9 +2,7 @@
 
 #include <utility>
 
-#include "audio/adlib_driver.h"
-#include "audio/beeper_driver.h"
-#include "driver_images.h"
+#include "driver_rigs.h"
 
 // Byte-level details of the register and port writes: key-scaling bits, level
 // wrap-around, register numbers formed from odd operator pairs, and the speaker's
@@ -12,26 +10,10 @@
 namespace {
 
 using testimg::Bytes;
-using Write = std::pair<int, int>;
-using Writes = std::vector<Write>;
+using testimg::Write;
+using testimg::Writes;
 
-// Tune 1 of an AdLib image with one channel, one whole tick per driver tick.
-struct Adlib {
-  explicit Adlib(Bytes image) {
-    EXPECT_TRUE(d.load(std::move(image)));
-    d.output = [this](std::uint8_t r, std::uint8_t v) { writes.emplace_back(r, v); };
-    d.setTimer(17897);
-    d.startRequest = 1;
-  }
-  Writes tick() {
-    writes.clear();
-    d.tick();
-    return writes;
-  }
-  int table(int loudness) const { return d.image()[audio::AdlibDriver::kLevelTable + loudness]; }
-  audio::AdlibDriver d;
-  Writes writes;
-};
+using Adlib = testimg::AdlibRig;
 
 Bytes oneChannel(const Bytes& code, const testimg::Instrument& instrument,
                  std::uint8_t shadow = 0) {
@@ -101,30 +83,17 @@ TEST(AdlibRegisterNumbers, OddOperatorPairsWrapTheRegisterBytes) {
   EXPECT_EQ(a.tick(), expected);
 }
 
-// Tune 1 of a speaker image, one whole tick per driver tick.
-struct Beeper {
-  Beeper(std::vector<Bytes> channels, const Bytes& patch = {}, std::size_t at = 0) {
+// Tune 1 of a speaker image whose bytes from `at` on are overwritten with `patch`.
+struct Beeper : testimg::BeeperRig {
+  Beeper(std::vector<Bytes> channels, const Bytes& patch = {}, std::size_t at = 0)
+      : testimg::BeeperRig(patched(std::move(channels), patch, at)) {}
+  static Bytes patched(std::vector<Bytes> channels, const Bytes& patch, std::size_t at) {
     testimg::Instrument tone{};
     tone[9] = 100;
-    Bytes image = testimg::beeperImage({testimg::Tune{40, 100, std::move(channels)}}, {tone});
+    Bytes image = testimg::speakerTune(std::move(channels), {tone});
     std::copy(patch.begin(), patch.end(), image.begin() + static_cast<std::ptrdiff_t>(at));
-    EXPECT_TRUE(d.load(std::move(image)));
-    d.init();
-    d.output = [this](std::uint8_t p, std::uint8_t v) { writes.emplace_back(p, v); };
-    d.setTimer(17897);
-    d.startRequest = 1;
+    return image;
   }
-  Writes tick() {
-    writes.clear();
-    d.tick();
-    return writes;
-  }
-  int divisorOf(int note) const {
-    const auto& img = d.image();
-    return img[1451 + 2 * (note - 24)] | (img[1452 + 2 * (note - 24)] << 8);
-  }
-  audio::BeeperDriver d;
-  Writes writes;
 };
 
 Bytes noteCode(std::uint8_t note) { return {0x00, 0x92, 0x00, 0x00, note, 0x40, 0x7F}; }
