@@ -5,7 +5,7 @@
 
 #include "audio/wav.h"
 #include "core/files.h"
-#include "game_loop.h"
+#include "program/game_loop.h"
 #include "support/scratch_dir.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "program/options.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/files.h"
-#include "modes.h"
+#include "program/modes.h"
 #include "render/framebuffer.h"
 #include "render/game_graphics.h"
 #include "render/game_renderer.h"
