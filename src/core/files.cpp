@@ -1,5 +1,6 @@
 #include "core/files.h"
 
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -31,7 +32,14 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
     log(LogLevel::Error, "cannot open %s", text.c_str());
     return std::nullopt;
   }
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // The stream buffer throws on a read error (a folder opened as a file, an
+  // I/O failure), whatever the stream's exception mask says.
+  try {
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    log(LogLevel::Error, "cannot read %s", text.c_str());
+    return std::nullopt;
+  }
 }
 
 std::optional<std::string> readTextFile(const std::filesystem::path& path) {

@@ -86,6 +86,11 @@ TEST(ReadFile, DiskFiles) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[error] cannot open " + (dir.path() / "missing").string() + "\n");
 
+  // A folder opens like a file but fails on reading: reported, not thrown.
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(core::readFile(dir.path()));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[error] cannot read " + dir.path().string() + "\n");
+
   std::ofstream(dir.path() / "empty").close();
   auto empty = core::readFile(dir.path() / "empty");
   ASSERT_TRUE(empty);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "input/bindings.h"
+
+namespace app {
+
+// What the player chose in the settings menu, kept between runs in
+// settings.json. A default-constructed value is the first-run state.
+struct Settings {
+  bool fullscreen = true;
+  std::int32_t soundVolume = 10;  // 0..10, tenths
+  std::int32_t musicVolume = 10;  // 0..10, tenths
+  bool crt = true;
+  std::uint32_t audio = 0;  // music device: 0 AdLib (FM), 1 PC speaker
+  input::Bindings bindings = input::Bindings::defaults();
+
+  bool operator==(const Settings& o) const {
+    return fullscreen == o.fullscreen && soundVolume == o.soundVolume && musicVolume == o.musicVolume &&
+           crt == o.crt && audio == o.audio && bindings == o.bindings;
+  }
+  bool operator!=(const Settings& o) const { return !(*this == o); }
+};
+
+// Never fails: the defaults, overridden by whatever the file holds that can be
+// used. A missing file (or an empty path) is silent; a file that exists but
+// cannot be used logs one error line.
+Settings loadSettings(const std::filesystem::path& file);
+
+// Writes the whole value; false for an empty path or a failed write (the
+// caller reports it).
+bool saveSettings(const std::filesystem::path& file, const Settings& settings);
+
+}  // namespace app
