@@ -24,10 +24,6 @@ int runAutopilotMode(const sim::Content&, const sim::ScriptProgram&, const std::
   return notAvailable("the autopilot (--autopilot)");
 }
 
-int listBubbles(const Data&, const std::string&, const std::string&) {
-  return notAvailable("the bubble listing (--list-bubbles)");
-}
-
 int runScript(const Data&, const std::filesystem::path&, const std::string&, const std::string&,
               const std::string&, bool, const std::string&, int) {
   return notAvailable("scripted play (--play-script)");
