@@ -109,6 +109,21 @@ class GameApp {
   void notice(std::vector<std::string> lines);
   void showNotice(std::vector<std::string> lines);
 
+  // Saving and loading. A save is the input history with six check values of
+  // the state and, beside it (extension ".png"), the picture when its width is
+  // above 0. Saving is refused (false, nothing written) outside play, in a
+  // stopped game or without a path.
+  bool saveGame(const std::filesystem::path& path, const render::RgbaImage& picture);
+  // Saves to quickSavePath and says how it went in a notice.
+  void requestQuickSave(const render::RgbaImage& picture);
+  // Replays the save from a new game. A file that is missing or no save leaves
+  // the running game untouched; a history that does not replay leaves the
+  // title screen. error receives the player's reason on failure.
+  bool loadGame(const std::filesystem::path& path, std::string& error);
+  // A new game replayed through keys at once, without pictures, bubbles or
+  // fades; false when the game ends or the simulation stops before the last key.
+  bool loadHistory(const std::vector<std::uint8_t>& keys);
+
   // The panel view of the shown page.
   const render::PanelView& shownPanel() const;
 

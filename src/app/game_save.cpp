@@ -1,0 +1,124 @@
+// Saving a game as its input history and loading it by replaying that history
+// from a new game, checked against the values stored with it.
+
+#include <ctime>
+#include <system_error>
+#include <utility>
+
+#include "app/game_app.h"
+#include "app/quick_save.h"
+#include "core/log.h"
+
+namespace app {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint8_t kTitleTune = 6;
+
+std::array<int, 6> checkValues(const sim::GameState& s) {
+  return {s.room, s.x, s.y, s.score, s.lives, s.energy};
+}
+
+}  // namespace
+
+bool GameApp::saveGame(const fs::path& path, const render::RgbaImage& picture) {
+  if (mode != kModePlay || !stopReason.empty() || path.empty()) return false;
+
+  QuickSave save;
+  save.keys = history;
+  save.savedAt = static_cast<std::int64_t>(std::time(nullptr));
+  save.check = checkValues(sim.state);
+  const bool ok = writeQuickSave(path, save);
+  if (ok) {
+    if (picture.width > 0) {
+      fs::path picturePath = path;
+      picturePath.replace_extension(".png");
+      if (!render::saveRgbaPng(picturePath, picture))
+        core::log(core::LogLevel::Error, "save: no picture written beside %s", path.string().c_str());
+    }
+    core::log(core::LogLevel::Info, "saved: %zu steps -> %s", history.size(), path.string().c_str());
+  }
+  return ok;
+}
+
+void GameApp::requestQuickSave(const render::RgbaImage& picture) {
+  if (mode == kModePlay && stopReason.empty() && !quickSavePath.empty())
+    notice({saveGame(quickSavePath, picture) ? "GAME SAVED" : "SAVE FAILED"});
+  else
+    notice({"CANNOT SAVE NOW"});
+}
+
+bool GameApp::loadGame(const fs::path& path, std::string& error) {
+  const std::optional<QuickSave> save = readQuickSave(path);
+  if (!save) {
+    std::error_code statusError;
+    const fs::file_status status = fs::status(path, statusError);
+    const bool present = !statusError && status.type() != fs::file_type::not_found &&
+                         status.type() != fs::file_type::none;
+    error = present ? "THE FILE CANNOT BE READ" : "THE SAVE IS MISSING";
+    return false;
+  }
+
+  if (!loadHistory(save->keys)) {
+    // The game that was running is gone; the title is the only sound place left.
+    showScreen("title", "title", true, kTitleTune);
+    error = "IT DOES NOT REPLAY";
+    return false;
+  }
+
+  // The key that confirmed the load must be let go before play reacts to it.
+  waitRelease = true;
+  if (save->check == checkValues(sim.state)) {
+    core::log(core::LogLevel::Info, "loaded: %zu steps from %s", history.size(), path.string().c_str());
+    notice({"GAME LOADED"});
+  } else {
+    core::log(core::LogLevel::Error, "load: the replay ends elsewhere than saved (a save from another version?)");
+    notice({"GAME LOADED", "BUT IT DIFFERS FROM", "THE SAVED GAME"});
+  }
+  return true;
+}
+
+bool GameApp::loadHistory(const std::vector<std::uint8_t>& keys) {
+  // startGame empties the history, which the caller may have handed in.
+  const std::vector<std::uint8_t> replay = keys;
+  startGame();
+  history.reserve(replay.size());
+
+  auto applyOps = [this] {
+    renderer.apply(sim.ops);
+    sim.ops.clear();
+  };
+  for (std::size_t i = 0; i < replay.size(); ++i) {
+    const std::uint8_t b = replay[i];
+    applyCheats(b);
+    sim.beginStep(static_cast<std::uint8_t>(b & kSimInputMask));
+    applyOps();
+    sim.endStep();
+    applyOps();
+    applyCheats(b);
+    if (!sim.error.empty() || sim.state.endCode != 0) {
+      core::log(core::LogLevel::Error, "quick load: the replay stopped after %zu of %zu steps", i, replay.size());
+      return false;
+    }
+    history.push_back(b);
+  }
+
+  shownPal = sim.state.currentPalette;
+  pending.clear();
+  bubble.reset();
+  mode = kModePlay;
+  screenShown = false;
+  renderer.compose(sim.state, frame);
+
+  // Neither a slide nor energy sounds follow a load: the panel is shown as it is.
+  const render::PanelView& view = shownPanel();
+  shownEnergy = view.energy;
+  soundCmd(sim.state.tune);
+  std::copy(view.inventory, view.inventory + 3, lastInventory);
+  slideFrame = -1;
+  return true;
+}
+
+}  // namespace app

@@ -1,0 +1,37 @@
+#pragma once
+
+// A saved game: the input history since the new game, one byte per play step,
+// with the time of saving and six values of the state after the last step that
+// loading checks its replay against. The quick save and the eight save slots
+// all hold this one format.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace app {
+
+struct QuickSave {
+  std::vector<std::uint8_t> keys;  // one input byte per step, cheat bits included
+  std::int64_t savedAt = 0;        // seconds since the epoch, as time() gives them
+  std::array<int, 6> check{};      // room, x, y, score, lives, energy
+};
+
+// The JSON format tag and version of a save file.
+constexpr const char* kQuickSaveFormat = "tumbold-quicksave";
+constexpr int kQuickSaveVersion = 2;
+// No real game is this long (more than 16 days of play); a longer "steps" is
+// damage, refused before anything is allocated for it.
+constexpr std::uint64_t kMaxQuickSaveSteps = 100000000;
+
+// Writes the save as compact JSON with sorted keys, the history as runs of equal
+// non-zero bytes; creates the parent folder. The result is core::writeFile's.
+bool writeQuickSave(const std::filesystem::path& path, const QuickSave& save);
+
+// Nothing, silently, for a missing or unreadable file; nothing with one error
+// line for a file that is no save of a known version, or is damaged.
+std::optional<QuickSave> readQuickSave(const std::filesystem::path& path);
+
+}  // namespace app
