@@ -111,12 +111,9 @@ void Simulation::fire() {
       s.flags[low(puzzle.flag)] = 1;
       s.scoreRedraw = 2;
       object(puzzle.placed).room = kRoomGone;
+      // The slots keep what they held: emptying them is left to the world's
+      // scripts (destroy), as the recorded game state requires.
       object(puzzle.carried).room = kRoomGone;
-      // A carried puzzle object leaves the inventory with it: a slot must
-      // never keep naming an object that is gone.
-      for (auto& slot : s.carried) {
-        if (slot == puzzle.placed || slot == puzzle.carried) slot = -1;
-      }
       revealed.room = low(puzzle.room);
       s.score = low(s.score + 2);
       redraw();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "assets/palette.h"
 #include "assets/tile_set.h"
@@ -74,10 +75,19 @@ class Game {
   // Runs steps with one input byte; false once the simulation stopped.
   bool run(std::uint8_t input, int steps) {
     for (int i = 0; i < steps; ++i) {
-      if (!simulation_.beginStep(input) || !simulation_.endStep()) return false;
       simulation_.ops.clear();
+      if (!simulation_.beginStep(input) || !simulation_.endStep()) return false;
     }
     return true;
+  }
+
+  // The page operations of the last step run.
+  const std::vector<sim::PageOp>& lastOps() const { return simulation_.ops; }
+
+  // A copy of the game as it stands, to try something from here.
+  void restore(const sim::GameState& state) {
+    simulation_.state = state;
+    simulation_.error.clear();
   }
 
   // Runs with one input until the condition holds or the step budget is spent.

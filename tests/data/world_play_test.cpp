@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <set>
+#include <vector>
 
 #include "shipped_data.h"
 
@@ -65,19 +68,95 @@ TEST_F(ShippedSetPiece, MoonAltarPortalLeadsIntoTheStarChamber) {
       << "room " << int(game.state().room) << " " << game.error();
 }
 
-TEST_F(ShippedSetPiece, FirewoodAndFlintInTheFirePitRevealTheCrown) {
+// Slots that name an object the world no longer has (the fire puzzle burns objects
+// without emptying the pockets; the world's scripts must do that).
+std::vector<int> spentInPockets(const sim::GameState& s) {
+  std::vector<int> spent;
+  for (int slot : s.carried)
+    if (slot >= 0 && s.objects[slot].room != sim::kRoomCarried) spent.push_back(slot);
+  return spent;
+}
+
+TEST_F(ShippedSetPiece, EveryWayOfLightingTheFirePitLeavesNoSpentObjectInThePockets) {
+  const auto& puzzle = shipped().world->firePuzzle;
+  const int flint = puzzle.carried, wood = puzzle.placed;
+  // The flint in each slot, beside nothing or beside other things carried.
+  const std::vector<std::array<int, 3>> pockets = {
+      {flint, -1, -1}, {flint, 0, -1}, {0, flint, -1}, {0, 1, flint}, {-1, flint, 1}};
+  for (const auto& slots : pockets) {
+    SCOPED_TRACE(testing::Message() << "pockets " << slots[0] << " " << slots[1] << " " << slots[2]);
+    Game game;
+    game.placeHero(puzzle.room, 256, 152);
+    auto& s = game.state();
+    s.objects[wood].room = puzzle.room;
+    s.objects[wood].x8 = static_cast<std::uint8_t>(puzzle.minX8);
+    s.objects[wood].y = static_cast<std::uint8_t>(puzzle.minY);
+    s.carried = slots;
+    for (int slot : slots) {
+      if (slot < 0) continue;
+      s.objects[slot].room = sim::kRoomCarried;
+      s.objects[slot].seen = 1;
+    }
+    ASSERT_TRUE(game.run(0, 5));
+    ASSERT_EQ(s.y, 152) << "the hero stands in the pit";
+    ASSERT_TRUE(game.run(kFire, 1)) << game.error();
+    EXPECT_EQ(s.flags[puzzle.flag], 1);
+    EXPECT_EQ(s.objects[flint].room, sim::kRoomGone);
+    EXPECT_EQ(s.objects[wood].room, sim::kRoomGone);
+    EXPECT_EQ(s.objects[puzzle.reveals].room, puzzle.room);
+    EXPECT_EQ(spentInPockets(s), std::vector<int>{}) << "after the step that lit the fire";
+    // What the panel was last told to show in that step.
+    const sim::PageOp* panel = nullptr;
+    for (const auto& op : game.lastOps()) {
+      if (op.kind == sim::PageOpKind::Panel) panel = &op;
+    }
+    ASSERT_NE(panel, nullptr);
+    for (const auto& item : panel->items) EXPECT_NE(item[0], s.objects[flint].graphic);  // item: graphic, x, y
+    for (int other : slots) {
+      if (other < 0 || other == flint) continue;
+      EXPECT_EQ(std::count(s.carried.begin(), s.carried.end(), other), 1) << "object " << other << " stays carried";
+    }
+    ASSERT_TRUE(game.run(0, 60));
+    EXPECT_EQ(spentInPockets(s), std::vector<int>{});
+  }
+}
+
+// The puzzle is solved by pressing fire anywhere once the firewood lies in the pit,
+// but only the fire-pit room has the script that empties the pocket. So the flint
+// must never leave that room: every walk and jump out of it leaves the flint behind.
+TEST_F(ShippedSetPiece, TheFlintNeverLeavesTheFirePitRoom) {
+  const auto& puzzle = shipped().world->firePuzzle;
+  const int flint = puzzle.carried;
+  const auto& start = shipped().world->objects[flint];
+  ASSERT_EQ(start.room, puzzle.room) << "the flint starts in the fire-pit room";
   Game game;
-  game.placeHero(72, 248, 152);
-  game.give(37);  // the firewood, dropped first
-  game.give(35);
+  game.placeHero(puzzle.room, 120, 144);
+  game.give(flint);
   ASSERT_TRUE(game.run(0, 5));
-  ASSERT_EQ(game.state().y, 152) << "the hero stands on the hearth floor";
-  for (int i = 0; i < 3 && game.state().objects[37].room != 72; ++i) ASSERT_TRUE(game.fire());
-  ASSERT_EQ(game.state().objects[37].room, 72) << "the firewood must be droppable at the pit";
-  ASSERT_TRUE(game.fire());
-  EXPECT_EQ(game.state().flags[20], 1);
-  EXPECT_EQ(game.state().objects[44].room, 72);
-  EXPECT_EQ(game.state().objects[35].room, 255);
+  // Walks and jumps from every resting place the hero can reach with the flint.
+  const std::vector<std::pair<std::uint8_t, int>> moves = {
+      {kLeft, 8}, {kLeft, 40}, {kRight, 8}, {kRight, 40}, {kUp, 2},
+      {kUp | kLeft, 20}, {kUp | kRight, 20}, {kUp | kLeft, 60}, {kUp | kRight, 60}};
+  std::vector<sim::GameState> queue = {game.state()};
+  std::set<std::pair<int, int>> seen = {{game.state().x, game.state().y}};
+  std::set<int> left;
+  for (std::size_t next = 0; next < queue.size() && next < 2000; ++next) {
+    for (const auto& [input, hold] : moves) {
+      game.restore(queue[next]);
+      ASSERT_TRUE(game.run(input, hold)) << game.error();
+      const auto& s = game.state();
+      for (int i = 0; i < 200 && s.room == puzzle.room && !(s.onGround && s.state == 1); ++i) ASSERT_TRUE(game.run(0, 1));
+      if (s.room != puzzle.room) {
+        left.insert(s.room);
+        EXPECT_EQ(s.objects[flint].room, puzzle.room) << "the flint was carried into room " << int(s.room);
+        EXPECT_EQ(std::count(s.carried.begin(), s.carried.end(), flint), 0);
+        continue;
+      }
+      if (seen.insert({s.x, s.y}).second) queue.push_back(s);
+    }
+  }
+  EXPECT_GT(seen.size(), 50u);
+  EXPECT_GE(left.size(), 2u) << "the hero can walk out of the room on both sides";
 }
 
 TEST_F(ShippedSetPiece, TowerLiftRidesUpOnceTheSwitchIsThrown) {
