@@ -299,6 +299,38 @@ TEST(ShippedWorld, FloorOpeningsLineUpWithTheCeilingOpeningsBelow) {
   }
 }
 
+// Where a floor or ledge breaks for one or two 8-pixel cells at the same height, the
+// hero's feet probes (20 pixels apart) bridge the break: he walks over it as if it were
+// floor. Such a break looks like a hole the hero should fall into, so the shipped rooms
+// have none: a walkway is either whole or broken by a drop at least three cells wide.
+TEST(ShippedWorld, WalkwaysHaveNoGapsTheHeroCanStandOver) {
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  int surfaces = 0;
+  for (const auto& room : world->rooms) {
+    if (room.id >= 75) continue;
+    // A cell is a surface when it holds the hero up and the cell above is open air.
+    auto surface = [&](int cx, int cy) {
+      return attrAt(room, *tiles, 8 * cx + 4, 8 * cy + 4) != 0 && attrAt(room, *tiles, 8 * cx + 4, 8 * cy - 4) == 0;
+    };
+    for (int cy = 6; cy < 25; ++cy) {
+      for (int cx = 0; cx < 40; ++cx) {
+        if (!surface(cx, cy)) continue;
+        ++surfaces;
+        int gap = 0;
+        while (cx + 1 + gap < 40 && attrAt(room, *tiles, 8 * (cx + 1 + gap) + 4, 8 * cy + 4) == 0) ++gap;
+        if (gap >= 1 && gap <= 2 && cx + 1 + gap < 40 && surface(cx + 1 + gap, cy)) {
+          ADD_FAILURE() << "room " << room.id << " (" << room.name << "): a " << 8 * gap << "-pixel gap in the walkway at x "
+                        << 8 * (cx + 1) << " y " << 8 * cy << " (column " << (cx + 1) / 2 << ", row " << (cy - 5) / 2
+                        << "): fill it or widen it to a drop";
+        }
+      }
+    }
+  }
+  EXPECT_GT(surfaces, 1000) << "the scan found too few floors to be looking at the rooms";
+}
+
 TEST(ShippedWorld, StartPlaceIsAFreeStandingSpot) {
   const auto& world = shipped().world;
   const auto& tiles = shipped().tiles;

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <utility>
 #include <set>
 #include <vector>
 
@@ -365,27 +367,82 @@ TEST_F(ShippedSetPiece, EveryObjectRestsWhereTheHeroCanStandWithinReach) {
   }
 }
 
+// A place where the hero stands freely and touches the entity's touch box, if any.
+std::optional<std::pair<int, int>> placeTouching(const sim::EntityDef& entity) {
+  const auto& box = shipped().program->touches[entity.touch];
+  const auto& room = shipped().world->rooms[entity.room];
+  const int left = entity.x8 * 8 + box.dx, top = entity.y8 * 8 + box.dy;
+  for (int hy = 40; hy <= 168; hy += 8) {
+    for (int hx = 0; hx <= 280; ++hx) {
+      const int dx = hx + 11 - left, dy = hy + 4 - top;
+      if (dx < -17 || dx >= box.w * 8 || dy < -18 || dy >= box.h * 8) continue;
+      bool floor = false;
+      for (int probe : {10, 18, 26, 29}) floor = floor || attrAt(room, hx + probe, hy + 24) != 0;
+      if (floor && bodyClear(room, hx, hy)) return std::make_pair(hx, hy);
+    }
+  }
+  return std::nullopt;
+}
+
 TEST_F(ShippedSetPiece, EveryTouchBoxCanBeTouchedByAStandingHero) {
-  const auto& world = *shipped().world;
   const auto& program = *shipped().program;
   for (std::size_t i = 0; i < program.entities.size(); ++i) {
     const auto& entity = program.entities[i];
     if (entity.touch < 0 || entity.room >= 75) continue;
-    const auto& box = program.touches[entity.touch];
-    const auto& room = world.rooms[entity.room];
-    const int left = entity.x8 * 8 + box.dx, top = entity.y8 * 8 + box.dy;
-    bool touched = false;
-    for (int hy = 40; hy <= 168 && !touched; hy += 8) {
-      for (int hx = 0; hx <= 280 && !touched; ++hx) {
-        const int dx = hx + 11 - left, dy = hy + 4 - top;
-        if (dx < -17 || dx >= box.w * 8 || dy < -18 || dy >= box.h * 8) continue;
-        bool floor = false;
-        for (int probe : {10, 18, 26, 29}) floor = floor || attrAt(room, hx + probe, hy + 24) != 0;
-        touched = floor && bodyClear(room, hx, hy);
-      }
-    }
-    EXPECT_TRUE(touched) << "entity " << i << " in room " << int(entity.room) << ": no standing place touches its box";
+    EXPECT_TRUE(placeTouching(entity)) << "entity " << i << " in room " << int(entity.room)
+                                       << ": no standing place touches its box";
   }
+}
+
+// The lives count wraps below zero: a game that goes on with no lives left would
+// gain 255 on the next loss. No touch script may lead there, pressed or not, with
+// the last life or with a full set.
+TEST_F(ShippedSetPiece, NoTouchScriptLeavesTheGameGoingWithoutLives) {
+  const auto& program = *shipped().program;
+  int tried = 0;
+  for (std::size_t i = 0; i < program.entities.size(); ++i) {
+    const auto& entity = program.entities[i];
+    if (entity.touch < 0 || entity.room >= 75) continue;
+    const auto place = placeTouching(entity);
+    if (!place) continue;
+    for (int lives : {1, 3}) {
+      Game game;
+      game.placeHero(entity.room, place->first, place->second);
+      game.state().lives = static_cast<std::uint8_t>(lives);
+      bool going = game.run(0, 3) && game.run(kFire, 1);
+      for (int step = 0; going && step < 600 && game.state().endCode == 0; ++step) {
+        const auto& s = game.state();
+        ASSERT_GE(s.lives, 1) << "entity " << i << " in room " << int(entity.room) << " left the game going with "
+                              << int(s.lives) << " lives";
+        ASSERT_LE(s.lives, lives) << "entity " << i << " in room " << int(entity.room);
+        going = game.run(0, 1);
+      }
+      EXPECT_EQ(game.error(), "") << "entity " << i << " in room " << int(entity.room);
+      if (game.state().endCode == 1) {
+        EXPECT_EQ(game.state().lives, 0) << "entity " << i;
+      }
+      ++tried;
+    }
+  }
+  EXPECT_GT(tried, 60);
+}
+
+// The skulls warned of by the sign beside them take one life when touched.
+TEST_F(ShippedSetPiece, TheCursedSkullsTakeOneLife) {
+  const auto& program = *shipped().program;
+  const auto skulls = std::find_if(program.entities.begin(), program.entities.end(), [&](const sim::EntityDef& e) {
+    return e.touch >= 0 && program.touches[e.touch].code == program.label("C_CURSE");
+  });
+  ASSERT_NE(skulls, program.entities.end());
+  const auto place = placeTouching(*skulls);
+  ASSERT_TRUE(place);
+  Game game;
+  game.placeHero(skulls->room, place->first, place->second);
+  ASSERT_TRUE(game.run(0, 3) && game.run(kFire, 1));
+  ASSERT_TRUE(game.runUntil(0, 600, [](const sim::GameState& s) { return s.lives != 3 && s.energy != 0; }))
+      << game.error();
+  EXPECT_EQ(game.state().lives, 2);
+  EXPECT_EQ(game.state().endCode, 0u);
 }
 
 TEST_F(ShippedSetPiece, WalkingAcrossEverySideExitAtFloorLevelReachesTheNeighbour) {
