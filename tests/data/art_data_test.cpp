@@ -98,13 +98,28 @@ TEST(ArtSprites, HeroFramesStandOnTheBodyBox) {
   auto hero = assets::loadSpriteSet(kSprites, "tumbold");
   ASSERT_TRUE(hero);
   // Frames of standing, walking and skidding poses keep their feet on row 23 of the
-  // hero box and overlap the body columns 10..29.
-  const int grounded[] = {0, 3, 7, 8, 12, 15, 19, 20, 24, 25, 26, 28, 29, 30, 31, 33, 34, 38};
+  // hero box and overlap the body columns 10..29. Nothing of them, hat included,
+  // reaches above row 0: a speech bubble over the hero ends on row -1.
+  std::vector<int> grounded = {19, 20, 24, 25, 26, 28, 29, 30, 31, 32, 33, 34, 38, 46, 47};
+  for (int k = 0; k < 16; ++k) grounded.push_back(k);
   for (int k : grounded) {
     const auto& f = hero->frames[k];
     EXPECT_EQ(f.yoff + f.oy + f.h - 1, 23) << "frame " << k << " floats or sinks";
+    EXPECT_GE(f.yoff + f.oy, 0) << "frame " << k << " pokes out above the hero box";
     EXPECT_LT(f.xoff + f.ox, 30) << "frame " << k;
     EXPECT_GT(f.xoff + f.ox + f.w, 10) << "frame " << k;
+  }
+  // Standing and idling, the boots reach the outer columns where the game tests the
+  // ground (10 and 29), so he never seems to stand on air beside a ledge.
+  for (int k : {26, 28, 29, 30, 31, 32, 33, 34, 46, 47}) {
+    const auto& f = hero->frames[k];
+    const int left = f.xoff + f.ox, sole = 22 - (f.yoff + f.oy);  // the row above the outline
+    for (int column : {10, 29}) {
+      const int c = column - left;
+      ASSERT_TRUE(c >= 0 && c < f.w) << "frame " << k << " is narrower than the ground test";
+      EXPECT_NE(hero->image.pixels[(f.y + sole) * hero->image.width + f.x + c], 16)
+          << "frame " << k << " has no boot at column " << column;
+    }
   }
   // The silhouette while the cloak is carried draws only colour 15: every frame has
   // an outline in it.
@@ -316,6 +331,25 @@ TEST(ArtSheets, EveryCharacterOfTheWorldsTextsHasAGlyph) {
     }
 }
 
+TEST(ArtSheets, TheTextsApostropheIsTheMenusApostrophe) {
+  // "'" is a piece of the bubble frame, so the texts carry their apostrophe on the
+  // code of "`"; the game font draws it there with the menu font's apostrophe shape.
+  auto font = assets::loadSheet(kGraphics, "font");
+  auto menu = rgba(kMenu / "font.png");
+  ASSERT_TRUE(font && menu);
+  const int g = '`' - 32;
+  int ink = 0;
+  for (unsigned y = 0; y < 7; ++y)
+    for (unsigned x = 0; x < 7; ++x) {
+      const bool game = font->image.pixels[((g / font->columns) * 8 + y) * font->image.width +
+                                           (g % font->columns) * 8 + x] == 15;
+      const bool shown = menu->alpha(('\'' % 16) * 8 + x, ('\'' - 32) / 16 * 8 + y) != 0;
+      EXPECT_EQ(game, shown) << "row " << y << " column " << x;
+      ink += game;
+    }
+  EXPECT_GT(ink, 3);
+}
+
 TEST(ArtSheets, BubbleFrameJoinsUp) {
   auto font = assets::loadSheet(kGraphics, "font");
   ASSERT_TRUE(font);
@@ -437,6 +471,64 @@ TEST(ArtFrames, HudFrameHasItsPanelAndAnOpenPlayArea) {
   EXPECT_TRUE(opaque(hud->titleFrame, 5, 5));
 }
 
+TEST(ArtFrames, PanelValuesSitInHollowsUnderOneLineOfLabels) {
+  auto gfx = render::loadGameGraphics(kRoot);
+  ASSERT_TRUE(gfx);
+  world::World world;
+  auto hud = render::loadHudScreen(kRoot, *gfx, world);
+  ASSERT_TRUE(hud);
+  const render::RgbaImage& frame = hud->frame;
+  auto rgb = [&](int index) {
+    const auto c = assets::Palette::toRgb8(gfx->palette[static_cast<size_t>(index)]);
+    return 0xFF000000u | static_cast<uint32_t>(c[0]) << 16 | static_cast<uint32_t>(c[1]) << 8 | c[2];
+  };
+  auto at = [&](int x, int y) { return frame.pixels[static_cast<size_t>(y) * frame.width + x]; };
+  // Where the HUD paints glyph cells or blackens the bar, the art around must be the
+  // colour of their paper, or each value shows a box round it: the room name's
+  // inverted paper over all of x 6..229, rows 41..48; the digits' paper (colour 15)
+  // in a ring round x 117..140, rows 22..29; black in a ring round the energy bar,
+  // x 182..227, rows 14..20.
+  struct Paper {
+    const char* what;
+    int x0, y0, x1, y1;
+    uint32_t colour;
+    bool ringOnly;
+  };
+  const Paper papers[] = {{"room name", 6, 41, 229, 48, rgb(1) ^ 0x00FFFFFFu, false},
+                          {"score", 116, 21, 141, 30, rgb(15), true},
+                          {"energy bar", 181, 13, 228, 21, 0xFF000000u, true}};
+  for (const auto& p : papers) {
+    int wrong = 0;
+    for (int y = p.y0; y <= p.y1; ++y)
+      for (int x = p.x0; x <= p.x1; ++x) {
+        const bool ring = x == p.x0 || x == p.x1 || y == p.y0 || y == p.y1;
+        if ((ring || !p.ringOnly) && at(x, y) != p.colour) ++wrong;
+      }
+    EXPECT_EQ(wrong, 0) << p.what;
+  }
+  // The labels (yellow, colour 14) over the items, the score and the energy stand on
+  // one line with stone above them, clear of the window's top edge.
+  const int columns[][2] = {{5, 70}, {90, 170}, {171, 230}};
+  int firstTop = -1, firstBottom = -1;
+  for (const auto& range : columns) {
+    int top = 99, bottom = -1;
+    for (int y = 0; y < 12; ++y)
+      for (int x = range[0]; x <= range[1]; ++x)
+        if (at(x, y) == rgb(14)) {
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+    ASSERT_GE(bottom, 0) << "no label over x " << range[0];
+    EXPECT_GE(top, 2) << "the label over x " << range[0] << " touches the edge";
+    if (firstTop < 0) {
+      firstTop = top;
+      firstBottom = bottom;
+    }
+    EXPECT_EQ(top, firstTop) << "the label over x " << range[0];
+    EXPECT_EQ(bottom, firstBottom) << "the label over x " << range[0];
+  }
+}
+
 TEST(ArtMenu, SkinDescriptionNamesEverythingTheMenuDrawsWith) {
   auto text = core::readTextFile(kMenu / "menu.json");
   ASSERT_TRUE(text);
@@ -486,6 +578,15 @@ TEST(ArtMenu, BigFontHasEveryKeyNameCharacterAndTheArrows) {
       EXPECT_GT(ink(code), 0) << "code " << code;
     }
   for (int code = 128; code <= 131; ++code) EXPECT_GT(ink(code), 8) << "arrow " << code;
+  // The keys ' and ` keep glyphs of their own, though the game font draws its
+  // apostrophe on the code of the grave accent.
+  auto on = [&](int code, unsigned x, unsigned y) {
+    return font->alpha((code % 16) * 8 + x, (code - 32) / 16 * 8 + y) != 0;
+  };
+  int differ = 0;
+  for (unsigned y = 0; y < 7; ++y)
+    for (unsigned x = 0; x < 7; ++x) differ += on('\'', x, y) != on('`', x, y);
+  EXPECT_GT(differ, 0) << "the menu draws ' and ` alike";
   // left/right and up/down arrows are mirror images, as the menu pairs them
   EXPECT_EQ(ink(128), ink(129));
   EXPECT_EQ(ink(130), ink(131));

@@ -5,7 +5,9 @@ shades and glueon (hero overlays).
 
 Hero geometry: a frame is requested at the hero's (x, y), the left edge of a 40-pixel box
 whose body fills x + 10..29 and y..y + 23. Frames are drawn on a 40 x 36 canvas whose
-point (0, 10) is the hero's (x, y), then trimmed to their bounding box.
+point (0, 10) is the hero's (x, y), then trimmed to their bounding box. On the ground
+the hero keeps to rows 0..23, hat included: a speech bubble placed over him ends on
+row -1. Standing, his boots reach columns 10 and 29, where the game tests the ground.
 """
 
 from datagen.art import Canvas, T, png, sheet_pixels
@@ -94,7 +96,7 @@ def side(pose):
         c.blit(up)
     # head
     head = Canvas(40, 36)
-    hcx, hcy = ox + 10 + hx, oy + 7 + hy
+    hcx, hcy = ox + 10 + hx, oy + 9 + hy
     head.rect(hcx - 5, hcy - 2, hcx - 4, hcy + 2, 3)         # hair at the back
     head.ellipse(hcx, hcy, 4.5, 4.5, SKIN)
     for y in range(hcy - 4, hcy + 6):                        # shadowed jaw
@@ -154,14 +156,14 @@ def _mouth(c, x, y, kind):
 
 def _hat(c, cx, cy, flap):
     # cap over the crown, brim band, floppy tip to the back with a yellow bobble
-    c.poly([(cx - 5, cy - 2), (cx - 4, cy - 5), (cx - 1, cy - 7), (cx + 3, cy - 7),
+    c.poly([(cx - 5, cy - 2), (cx - 4, cy - 4), (cx - 1, cy - 6), (cx + 3, cy - 6),
             (cx + 5, cy - 4), (cx + 6, cy - 2)], HAT)
     c.rect(cx - 5, cy - 3, cx + 5, cy - 2, HAT_D)
-    c.set(cx - 1, cy - 6, HAT_L)
-    c.set(cx, cy - 6, HAT_L)
-    c.set(cx + 1, cy - 5, HAT_L)
-    tips = {0: [(cx - 4, cy - 5), (cx - 7, cy - 4), (cx - 8, cy - 1)],
-            1: [(cx - 4, cy - 5), (cx - 7, cy - 6), (cx - 9, cy - 5)],
+    c.set(cx - 1, cy - 5, HAT_L)
+    c.set(cx, cy - 5, HAT_L)
+    c.set(cx + 1, cy - 4, HAT_L)
+    tips = {0: [(cx - 4, cy - 4), (cx - 7, cy - 4), (cx - 8, cy - 1)],
+            1: [(cx - 4, cy - 4), (cx - 7, cy - 5), (cx - 9, cy - 4)],
             2: [(cx - 3, cy - 6), (cx - 6, cy - 9), (cx - 7, cy - 11)]}[flap]
     a, b, tip = tips
     c.poly([(a[0], a[1] - 1), (a[0] + 2, a[1] + 2), b, tip, (b[0] - 1, b[1] - 1)], HAT)
@@ -178,21 +180,31 @@ def front(kind="stand", t=0):
     ox, oy = BX, OY
     cx = ox + 9.5
     bob = {"squash": 1, "stretch": 0}.get(kind, 0)
-    # legs and boots
-    spread = 0 if kind != "jump" else 1
+    # legs and boots: in the air the feet hang together; on the ground short legs end
+    # in big boots turned out, their soles from column BX to BX + 19 like the ground
+    # the game tests under him
     for side_x in (-1, 1):
         hip = cx + side_x * 2.5
-        fx = int(hip + side_x * spread - 1)
-        c.rect(fx, oy + 19 + bob, fx + 1, oy + 21, TROUSERS)
-        c.rect(fx - (1 if side_x < 0 else 0), oy + 21, fx + (1 if side_x < 0 else 2), oy + 23, BOOT)
+        if kind == "jump":
+            fx = int(hip + side_x - 1)
+            c.rect(fx, oy + 19 + bob, fx + 1, oy + 21, TROUSERS)
+            c.rect(fx - (1 if side_x < 0 else 0), oy + 21, fx + (1 if side_x < 0 else 2), oy + 23, BOOT)
+            continue
+        # (left boot; the right one is its mirror image about the body's middle)
+        for row, first in ((21, 4), (22, 1), (23, 0)):
+            a, b = (ox + first, ox + 7) if side_x < 0 else (ox + 12, ox + 19 - first)
+            c.rect(a, oy + row, b, oy + row, BOOT)
+        leg = ox + 6 if side_x < 0 else ox + 12
+        c.rect(leg, oy + 19 + bob, leg + 1, oy + 20, TROUSERS)
+        c.set(ox + 5 if side_x < 0 else ox + 14, oy + 22, 8)
     # torso
     c.ellipse(cx, oy + 15.5 + bob, 5, 4, TUNIC)
     c.rect(int(cx) - 4, oy + 17 + bob, int(cx) + 5, oy + 17 + bob, TUNIC_D)
     c.rect(int(cx), oy + 17 + bob, int(cx) + 1, oy + 17 + bob, 14)
     # arms
     arms = {"stand": ((-6, 16), (6, 16)), "jump": ((-7, 2), (7, 2)),
-            "stretch": ((-6, 1), (6, 1)), "hurt": ((-8, 6), (8, 6)),
-            "wave": ((-6, 16), (7, 4 + 2 * t)), "scratch": ((-6, 16), (4, 2)),
+            "stretch": ((-6, 3), (6, 3)), "hurt": ((-8, 6), (8, 6)),
+            "wave": ((-6, 16), (7, 4 + 2 * t)), "scratch": ((-6, 16), (4, 3)),
             "squash": ((-6, 17), (6, 17)),
             "look": ((-6, 16), (6, 16)),
             "blink": ((-6, 16), (6, 16)), "yawn": ((-6, 16), (5, 8))}[kind]
@@ -206,23 +218,23 @@ def front(kind="stand", t=0):
         _thick_line(c, (int(sx), oy + 13 + bob), hand, TUNIC)
         c.rect(hand[0], hand[1], hand[0] + 1, hand[1] + 1, SKIN)
     # head: face, then the cap, then the eyes under its brim
-    hy = oy + 7 + bob
+    hy = oy + 9 + bob
     c.ellipse(cx, hy, 5, 4.5, SKIN)
     for y in range(hy - 4, hy + 6):
         for x in range(int(cx) - 6, int(cx) + 7):
             if c.get(x, y) == SKIN and c.get(x, y + 1) in (T, TUNIC):
                 c.set(x, y, SKIN_D)
-    tip = {"jump": (int(cx) - 6, hy - 11), "hurt": (int(cx) - 8, hy - 8)}.get(kind, (int(cx) - 9, hy - 4))
-    c.line(int(cx) - 3, hy - 7, tip[0] + 1, tip[1], HAT)
-    c.line(int(cx) - 3, hy - 6, tip[0] + 2, tip[1] + 1, HAT)
-    c.line(int(cx) - 2, hy - 7, tip[0] + 2, tip[1], HAT_D)
+    tip = {"jump": (int(cx) - 6, hy - 11), "hurt": (int(cx) - 8, hy - 6)}.get(kind, (int(cx) - 9, hy - 4))
+    c.line(int(cx) - 3, hy - 6, tip[0] + 1, tip[1], HAT)
+    c.line(int(cx) - 3, hy - 5, tip[0] + 2, tip[1] + 1, HAT)
+    c.line(int(cx) - 2, hy - 6, tip[0] + 2, tip[1], HAT_D)
     c.rect(tip[0] - 1, tip[1], tip[0], tip[1] + 1, 14)
-    c.poly([(cx - 5.5, hy - 3), (cx - 4, hy - 7), (cx - 1, hy - 9), (cx + 2, hy - 9),
-            (cx + 5, hy - 7), (cx + 6.5, hy - 3)], HAT)
+    c.poly([(cx - 5.5, hy - 3), (cx - 4, hy - 6), (cx - 1, hy - 7), (cx + 2, hy - 7),
+            (cx + 5, hy - 6), (cx + 6.5, hy - 3)], HAT)
     c.rect(int(cx) - 5, hy - 4, int(cx) + 6, hy - 3, HAT_D)
-    c.set(int(cx) - 1, hy - 8, HAT_L)
-    c.set(int(cx), hy - 8, HAT_L)
-    c.set(int(cx) + 1, hy - 7, HAT_L)
+    c.set(int(cx) - 1, hy - 6, HAT_L)
+    c.set(int(cx), hy - 6, HAT_L)
+    c.set(int(cx) + 1, hy - 5, HAT_L)
     c.ellipse(cx, hy + 1, 1.5, 1.5, SKIN)      # round nose, shaded underneath
     c.rect(int(cx) - 1, hy + 2, int(cx) + 1, hy + 2, SKIN_D)
     c.set(int(cx) - 1, hy, 14)

@@ -108,14 +108,23 @@ def font_sheet(glyphs, cell_w, cell_h, first, last, colour=(255, 255, 255, 255))
 
 
 # ---------------------------------------------------------------------------------
-# HUD frame (348 x 240): play area (14, 66)-(333, 225) transparent; the frame's own
-# panel holds the inventory box (x 7..56, rows 17..32), score digits (x 117..140,
-# rows 22..29), a full energy bar (x 182..227, rows 14..20), three life slots (x 181,
-# 198, 215, rows 23..38) and the room-name strip (row 41..48, x 6..229).
+# HUD frame (348 x 240): play area (14, 66)-(333, 225) transparent. The HUD draws the
+# panel's values over this art at fixed places, so the art is laid out around them:
+# item icons x 8..55, rows 17..32; score digits x 117..140, rows 22..29; a full energy
+# bar x 182..227, rows 14..20 (blackened from the right as energy drops); life icons
+# x 181, 198, 215 (16 wide), rows 23..38; the room name in 8 x 8 glyph cells on rows
+# 41..48, centred on x 6..229 (ink on rows 41..47, the cells' own paper below).
+# Everything sits in one wooden console; the labels stand on one line above it.
 
 STONE, STONE_D, STONE_L = mix(8, 10, 0.25), mix(8, 15, 0.45), mix(8, 9, 0.55)
 WOOD, WOOD_D, WOOD_L = pal(3), pal(2), pal(4)
+WOOD_MID_L, WOOD_MID_D = mix(3, 4, 0.5), mix(3, 2, 0.5)
 NAME_BG = tuple(255 - c for c in rgb8(1)) + (255,)   # inverted glyph paper: blends in
+SLOT_BG = mix(0, 10, 0.25)
+
+LABEL_Y = 2          # rows 2..8, shadow to row 9
+CONSOLE = (2, 10, 235, 53)
+PLAQUE = (240, 10, 345, 53)
 
 
 def stone_wall(img, x0, y0, x1, y1):
@@ -134,15 +143,21 @@ def stone_wall(img, x0, y0, x1, y1):
             img.set(x, y, c)
 
 
-def framed_slot(img, x0, y0, x1, y1, inner=pal(0)):
-    """A recessed box with a wooden rim: rim outside x0..x1, y0..y1 (inner area)."""
-    img.rect(x0 - 4, y0 - 4, x1 + 4, y1 + 4, WOOD)
-    img.bevel(x0 - 4, y0 - 4, x1 + 4, y1 + 4, WOOD_L, WOOD_D)
-    img.bevel(x0 - 3, y0 - 3, x1 + 3, y1 + 3, mix(3, 4, 0.5), mix(3, 2, 0.5))
-    img.rect(x0 - 1, y0 - 1, x1 + 1, y1 + 1, pal(15))
-    img.rect(x0, y0, x1, y1, inner)
-    for x, y in ((x0 - 4, y0 - 4), (x1 + 4, y0 - 4), (x0 - 4, y1 + 4), (x1 + 4, y1 + 4)):
+def wooden_board(img, x0, y0, x1, y1):
+    """A raised wooden board with a double bevel and brass studs in its corners."""
+    img.rect(x0, y0, x1, y1, WOOD)
+    img.bevel(x0, y0, x1, y1, WOOD_L, WOOD_D)
+    img.bevel(x0 + 1, y0 + 1, x1 - 1, y1 - 1, WOOD_MID_L, WOOD_MID_D)
+    for x, y in ((x0, y0), (x1, y0), (x0, y1), (x1, y1)):
         img.set(x, y, pal(14))
+
+
+def recess(img, x0, y0, x1, y1, inner):
+    """A hollow cut into the wood: inner area x0..x1, y0..y1, a black edge round it
+    and the wood shaded dark above and left, lit below and right."""
+    img.bevel(x0 - 2, y0 - 2, x1 + 2, y1 + 2, WOOD_D, WOOD_L)
+    img.box(x0 - 1, y0 - 1, x1 + 1, y1 + 1, pal(15))
+    img.rect(x0, y0, x1, y1, inner)
 
 
 def brass_corner(img, x, y, dx, dy):
@@ -157,8 +172,20 @@ def brass_corner(img, x, y, dx, dy):
     img.set(x + dx, y + dy * 5, pal(2))
 
 
-def label(img, x, y, text):
-    img.text(x, y, text, pal(14), shadow=pal(15))
+def label(img, centre_x, text):
+    """A yellow word on the label line, centred on centre_x."""
+    img.text(int(round(centre_x - (8 * len(text) - 1) / 2)), LABEL_Y, text, pal(14), shadow=pal(15))
+
+
+def energy_bar(img, x0, y0, x1, y1):
+    stops = [12, 13, 14, 14, 7, 7]
+    for x in range(x0, x1 + 1):
+        t = (x - x0) / (x1 - x0) * (len(stops) - 1)
+        k = min(int(t), len(stops) - 2)
+        c = mix(stops[k], stops[k + 1], t - k)
+        for y in range(y0, y1 + 1):
+            f = {0: 1.2, 1: 1.1, y1 - y0 - 1: 0.85, y1 - y0: 0.7}.get(y - y0, 1.0)
+            img.set(x, y, tuple(min(255, int(v * f)) for v in c[:3]) + (255,))
 
 
 def hud_frame():
@@ -167,7 +194,7 @@ def hud_frame():
     # play area window with a wooden moulding
     img.rect(9, 61, 338, 230, WOOD)
     img.bevel(9, 61, 338, 230, WOOD_L, WOOD_D)
-    img.bevel(10, 62, 337, 229, mix(3, 4, 0.5), mix(3, 2, 0.5))
+    img.bevel(10, 62, 337, 229, WOOD_MID_L, WOOD_MID_D)
     img.box(12, 64, 335, 227, WOOD_D)
     img.box(13, 65, 334, 226, pal(15))
     img.rect(14, 66, 333, 225, CLEAR)
@@ -177,52 +204,44 @@ def hud_frame():
             img.set(x + 1, y, pal(8))
     for cx, cy, dx, dy in ((9, 61, 1, 1), (338, 61, -1, 1), (9, 230, 1, -1), (338, 230, -1, -1)):
         brass_corner(img, cx, cy, dx, dy)
+
+    wooden_board(img, *CONSOLE)
     # inventory: three slots at x 8, 24, 40, rows 17..32
-    label(img, 12, 3, "ITEMS")
-    framed_slot(img, 7, 17, 56, 32)
+    recess(img, 8, 17, 55, 32, SLOT_BG)
     for i in range(3):
         x = 8 + 16 * i
-        img.rect(x, 17, x + 15, 32, mix(0, 10, 0.25))
         img.bevel(x, 17, x + 15, 32, mix(0, 15, 0.5), mix(0, 10, 0.6))
-    # score: three digits at x 117..140, rows 22..29
-    label(img, 109, 7, "SCORE")
-    framed_slot(img, 115, 20, 142, 31, pal(15))
-    # energy bar (x 182..227, rows 14..20) and three life slots (x 181, 198, 215,
-    # rows 23..38) share one box
-    label(img, 182, 1, "ENERGY")
-    img.rect(175, 9, 236, 39, WOOD)
-    img.bevel(175, 9, 236, 39, WOOD_L, WOOD_D)
-    img.bevel(176, 10, 235, 38, mix(3, 4, 0.5), mix(3, 2, 0.5))
-    img.rect(181, 13, 228, 21, pal(15))
-    stops = [12, 13, 14, 14, 7, 7]
-    for x in range(182, 228):
-        t = (x - 182) / 45 * (len(stops) - 1)
-        k = min(int(t), len(stops) - 2)
-        c = mix(stops[k], stops[k + 1], t - k)
-        for y in range(14, 21):
-            f = {14: 1.2, 15: 1.1, 19: 0.85, 20: 0.7}.get(y, 1.0)
-            img.set(x, y, tuple(min(255, int(v * f)) for v in c[:3]) + (255,))
+    # score: three digits at x 117..140, rows 22..29, three rows of paper round them
+    recess(img, 115, 19, 142, 32, pal(15))
+    # energy bar over the three life slots, one hollow that opens into the name strip
+    # below: the slots' lower edge is the strip's upper one
+    recess(img, 181, 14, 230, 38, pal(15))
+    recess(img, 6, 40, 230, 48, NAME_BG)
+    img.rect(181, 38, 230, 40, pal(15))
+    energy_bar(img, 182, 14, 227, 20)
     for k in range(3):
         x = 181 + 17 * k
-        img.rect(x - 1, 22, x + 16, 39, pal(15))
         img.rect(x, 23, x + 15, 38, mix(10, 0, 0.35))
         img.bevel(x, 23, x + 15, 38, mix(10, 0, 0.65), mix(10, 11, 0.25))
-    img.rect(230, 13, 233, 36, WOOD)
-    for y in (14, 24, 34):
-        img.set(231, y, pal(14))
-    # room name strip (the HUD draws inverted glyphs, whose paper becomes this navy)
-    img.rect(2, 40, 236, 51, WOOD)
-    img.bevel(2, 40, 236, 51, WOOD_L, WOOD_D)
-    img.rect(4, 41, 234, 50, pal(15))
-    img.rect(5, 41, 233, 49, NAME_BG)
-    # the logo on a dark plaque, and how to reach the menu
-    img.rect(240, 3, 344, 41, WOOD)
-    img.bevel(240, 3, 344, 41, WOOD_L, WOOD_D)
-    img.bevel(241, 4, 343, 40, mix(3, 4, 0.5), mix(3, 2, 0.5))
-    img.rect(243, 6, 341, 38, mix(0, 10, 0.35))
-    img.indexed(art.logo(), 244, 8)
-    img.text(260, 47, "ESC MENU", mix(1, 9, 0.4), shadow=pal(15))
+    img.rect(6, 40, 230, 48, NAME_BG)
+    label(img, 31.5, "ITEMS")
+    label(img, 128.5, "SCORE")
+    label(img, 205.5, "ENERGY")
+
+    # the logo on a dark plaque
+    wooden_board(img, *PLAQUE)
+    x0, y0, x1, y1 = PLAQUE
+    recess(img, x0 + 4, y0 + 4, x1 - 4, y1 - 4, mix(0, 10, 0.35))
+    logo = art.logo()
+    img.indexed(logo, (x0 + x1 + 1 - logo.w) // 2, (y0 + y1 + 1 - logo.h) // 2)
+    if KEY_HINT:
+        img.text(int(round((x0 + x1) / 2 - (8 * len(KEY_HINT) - 1) / 2)), LABEL_Y, KEY_HINT,
+                 mix(1, 9, 0.4), shadow=pal(15))
     return img
+
+
+# How to reach the menu, on the label line over the logo.
+KEY_HINT = "ESC MENU"
 
 
 def title_frame():

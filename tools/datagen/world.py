@@ -21,6 +21,9 @@ ROOMS = 77
 NO_TILE = 0x8000
 # Characters that draw the speech-bubble frame: never usable in texts.
 FRAME_CHARS = set("\"*#-/$+%&'=<")
+# The font draws the apostrophe on the grave accent's code, because "'" is the right
+# half of a bubble tail; the sources write an ordinary apostrophe.
+APOSTROPHE = "`"
 
 
 class SourceError(Exception):
@@ -242,6 +245,26 @@ def check_text(where, text):
         raise SourceError(f"{where}: text '{text}' uses bubble-frame characters {sorted(bad)}")
 
 
+def texts_with_apostrophes(world):
+    """Writes every apostrophe of the texts as the font's apostrophe glyph."""
+    def fix(text):
+        return text.replace("'", APOSTROPHE)
+    for room in world["rooms"]:
+        room["name"] = fix(room["name"])
+    world["object_names"] = [fix(name) for name in world["object_names"]]
+    bubbles = world["texts"]["bubbles"]
+    for name in bubbles:
+        bubbles[name] = fix(bubbles[name])
+    for segments in world["texts"]["screens"].values():
+        for seg in segments:
+            if seg[0] == "text":
+                seg[1] = fix(seg[1])
+    for block in world["scripts"]["blocks"]:
+        for op in block.get("ops", []):
+            if op[0] in ("say", "say_at"):
+                op[-1] = fix(op[-1])
+
+
 def check(world):
     for room in world["rooms"]:
         if len(room["name"]) > 20:
@@ -300,6 +323,7 @@ def build():
         "lift_stops": setup["lift_stops"],
         "rules": setup["rules"],
     }
+    texts_with_apostrophes(world)
     check(world)
     return world
 

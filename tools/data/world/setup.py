@@ -48,7 +48,7 @@
             "game_over": [
                 ["style", "shadow"],
                 ["at", 15, 8], ["text", "GAME OVER"],
-                ["at", 6, 12], ["text", "THE VALE STAYS DARK TONIGHT."],
+                ["at", 6, 12], ["text", "THE VALE'S LAMP STAYS DARK."],
                 ["at", 6, 13], ["text", "REST, AND TRY AGAIN TOMORROW."],
             ],
         },
