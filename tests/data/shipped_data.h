@@ -72,11 +72,14 @@ class Game {
     s.carried[0] = object;
   }
 
-  // Runs steps with one input byte; false once the simulation stopped.
+  // Runs steps with one input byte; false once the simulation stopped. The speech
+  // bubbles shown meanwhile are kept in bubbles.
   bool run(std::uint8_t input, int steps) {
     for (int i = 0; i < steps; ++i) {
       simulation_.ops.clear();
       if (!simulation_.beginStep(input) || !simulation_.endStep()) return false;
+      for (const auto& op : simulation_.ops)
+        if (op.kind == sim::PageOpKind::Bubble) bubbles.push_back(op);
     }
     return true;
   }
@@ -101,6 +104,8 @@ class Game {
 
   // One press of fire, released again so that the next press counts.
   bool fire() { return run(16, 1) && run(0, 4); }
+
+  std::vector<sim::PageOp> bubbles;
 
  private:
   sim::Simulation simulation_;
