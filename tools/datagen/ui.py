@@ -240,8 +240,8 @@ def hud_frame():
     return img
 
 
-# How to reach the menu, on the label line over the logo.
-KEY_HINT = "ESC MENU"
+# A key hint on the label line over the logo; none while Escape opens nothing.
+KEY_HINT = ""
 
 
 def title_frame():
