@@ -2,8 +2,10 @@
 
 The pictures come from tools/data/tiles: catalogue.txt says which tile sits at which
 id with which collision attribute and how it is painted, sprites.txt holds the pixel
-maps of the decorative pictures. The painters below draw the theme surfaces (bricks,
-rock, grass, clouds ...) from each theme's colour roles.
+maps of the decorative pictures (the decor of every theme, and the landmarks that the
+catalogue's "scenery" lines draw over one theme's backdrop for single rooms). The
+painters below draw the theme surfaces (bricks, rock, grass, clouds ...) from each
+theme's colour roles.
 """
 
 import pathlib
@@ -607,7 +609,7 @@ def parse_roles(words):
 
 
 def read_catalogue():
-    kinds, decors, themes, singles = [], [], [], []
+    kinds, decors, themes, singles, sceneries = [], [], [], [], []
     for number, line in enumerate((DATA / "catalogue.txt").read_text().splitlines(), 1):
         words = line.split("#")[0].split()
         if not words:
@@ -621,9 +623,11 @@ def read_catalogue():
             themes.append((words[1], int(words[2]), int(words[3]), parse_roles(words[4:])))
         elif head == "tile":
             singles.append((int(words[1]), words[2], words[3], words[4]))
+        elif head == "scenery":
+            sceneries.append((int(words[1]), words[2], words[3], words[4]))
         else:
             raise ValueError(f"catalogue.txt:{number}: unknown line '{head}'")
-    return kinds, decors, themes, singles
+    return kinds, decors, themes, singles, sceneries
 
 
 def theme_painter(t, painter):
@@ -681,7 +685,7 @@ def single_painter(painter, sprites):
 
 def build():
     """Returns (tiles: id -> 16x16 pixels, attributes: id -> str, names: name -> id)."""
-    kinds, decors, themes, singles = read_catalogue()
+    kinds, decors, themes, singles, sceneries = read_catalogue()
     sprites = read_sprites()
     tiles, attrs, names = {}, {}, {}
 
@@ -702,6 +706,11 @@ def build():
         backdrop = paint_back(roles)
         for offset, kind, sprite in decors:
             put(decor_base + offset, f"{theme}.{kind}", "0000", overlay(backdrop, sprites[sprite]))
+    roles_of = {theme: roles for theme, _, _, roles in themes}
+    for tile_id, theme, kind, sprite in sceneries:
+        if theme not in roles_of:
+            raise ValueError(f"scenery tile {tile_id} ({kind}): unknown theme '{theme}'")
+        put(tile_id, f"{theme}.{kind}", "0000", overlay(paint_back(roles_of[theme]), sprites[sprite]))
     return tiles, attrs, names
 
 
