@@ -331,6 +331,29 @@ TEST(ShippedWorld, WalkwaysHaveNoGapsTheHeroCanStandOver) {
   EXPECT_GT(surfaces, 1000) << "the scan found too few floors to be looking at the rooms";
 }
 
+// The forest and cave rooms began as copies of one layout, told apart only by their
+// decoration. Now every room is built its own way: any two differ in the collision
+// of at least sixteen 8-pixel cells (four tiles' worth of floor), so a room pasted
+// from another and only redecorated is noticed. The open sky the balloon crosses and
+// the two floors of the tower lift are alike on purpose.
+TEST(ShippedWorld, EveryRoomHasALayoutOfItsOwn) {
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  const std::set<std::pair<int, int>> alike = {{46, 54}, {19, 57}};
+  auto solid = [&](const world::Room& room, int cx, int cy) { return attrAt(room, *tiles, 8 * cx + 4, 8 * cy + 4) != 0; };
+  for (std::size_t a = 0; a < world->rooms.size() && a < 75; ++a) {
+    for (std::size_t b = a + 1; b < world->rooms.size() && b < 75; ++b) {
+      if (alike.count({static_cast<int>(a), static_cast<int>(b)})) continue;
+      int differ = 0;
+      for (int cy = 5; cy < 25; ++cy)
+        for (int cx = 0; cx < 40; ++cx) differ += solid(world->rooms[a], cx, cy) != solid(world->rooms[b], cx, cy);
+      EXPECT_GE(differ, 16) << "rooms " << a << " (" << world->rooms[a].name << ") and " << b << " ("
+                            << world->rooms[b].name << ") share a layout";
+    }
+  }
+}
+
 TEST(ShippedWorld, StartPlaceIsAFreeStandingSpot) {
   const auto& world = shipped().world;
   const auto& tiles = shipped().tiles;
