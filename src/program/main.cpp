@@ -54,12 +54,12 @@ int runReplayMode(const Data& data, const fs::path& root, const Options& o) {
     graphics = render::loadGameGraphics(root);
     if (!graphics) return 1;
   }
-  ReplayArgs args;
-  args.from = o.from;
-  args.verbose = o.verbose;
-  args.newGame = o.newGame;
-  args.graphics = graphics ? &*graphics : nullptr;
-  return runReplay(data, o.replay, args);
+  app::ReplayOptions options;
+  options.from = o.from;
+  options.verbose = o.verbose;
+  options.newGame = o.newGame;
+  options.graphics = graphics ? &*graphics : nullptr;
+  return runReplay(data, o.replay, options);
 }
 
 int runInteractive(const Data& data, const fs::path& root, const Options& o) {

@@ -15,10 +15,6 @@ int notAvailable(const char* mode) {
 
 int runCrtTest(const std::string&, const std::filesystem::path&) { return notAvailable("the CRT self-test"); }
 
-int runReplay(const Data&, const std::string&, const ReplayArgs&) {
-  return notAvailable("the trace replay (--replay)");
-}
-
 int runAutopilotMode(const sim::Content&, const sim::ScriptProgram&, const std::filesystem::path&,
                      const std::filesystem::path&, const std::filesystem::path&, int) {
   return notAvailable("the autopilot (--autopilot)");

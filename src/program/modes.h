@@ -7,15 +7,12 @@
 #include <filesystem>
 #include <string>
 
+#include "app/trace_replay.h"
 #include "assets/palette.h"
 #include "assets/tile_set.h"
 #include "sim/content.h"
 #include "sim/script_program.h"
 #include "world/world.h"
-
-namespace render {
-struct GameGraphics;
-}
 
 // Loaded in this order: palette, tile set, world. Owned by main for the whole run.
 struct Data {
@@ -27,14 +24,6 @@ struct Data {
 // The simulation's view of a Data; it points into data.world, so the Data must outlive it.
 sim::Content simContent(const Data& data);
 
-// The four options the trace replay takes; graphics is null unless --frames.
-struct ReplayArgs {
-  int from = -1;
-  bool verbose = false;
-  bool newGame = false;
-  const render::GameGraphics* graphics = nullptr;
-};
-
 // Modes that need no Data.
 int runCrtTest(const std::string& inputPng, const std::filesystem::path& outFolder);
 int runOplReplay(const std::filesystem::path& root, const std::string& log, const std::string& out,
@@ -44,7 +33,7 @@ int runTuneRender(const std::filesystem::path& root, int tune, double seconds, c
 
 // Modes on the loaded Data.
 bool renderGoldens(const Data& data, const std::filesystem::path& folder);
-int runReplay(const Data& data, const std::string& traceFolder, const ReplayArgs& args);
+int runReplay(const Data& data, const std::string& traceFolder, const app::ReplayOptions& options);
 int renderScreens(const Data& data, const std::filesystem::path& root, const std::filesystem::path& folder);
 int runAutopilotMode(const sim::Content& content, const sim::ScriptProgram& program,
                      const std::filesystem::path& route, const std::filesystem::path& out,

@@ -1,0 +1,210 @@
+#include "app/trace_folder.h"
+
+#include <cctype>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <system_error>
+
+#include <nlohmann/json.hpp>
+
+#include "core/files.h"
+#include "core/log.h"
+
+namespace app::trace {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// Rows and run.json come from a recording tool outside this program: every
+// value is checked for its type, so that a damaged file ends the replay with a
+// message instead of a JSON library exception.
+bool isInt64(const Json& v) {
+  if (v.is_number_unsigned()) return v.get<std::uint64_t>() <= static_cast<std::uint64_t>(INT64_MAX);
+  return v.is_number_integer();
+}
+
+bool readRowKey(const Json& row, const char* key, std::optional<std::int64_t>& out) {
+  const auto it = row.find(key);
+  if (it == row.end()) return true;
+  if (!isInt64(*it)) return false;
+  out = it->get<std::int64_t>();
+  return true;
+}
+
+// The row's problem, or empty.
+std::string readRow(const Json& value, Row& row) {
+  if (!value.is_object()) return "is not an object";
+  for (const auto& [key, field] :
+       {std::pair{"step", &row.step}, {"frame", &row.frame}, {"room", &row.room}, {"pstate", &row.pstate}}) {
+    if (!readRowKey(value, key, *field)) return std::string("\"") + key + "\" is not an integer";
+  }
+  const auto held = value.find("held_read");
+  if (held != value.end() && !held->is_null()) {
+    if (!isInt64(*held)) return "\"held_read\" is not an integer or null";
+    row.heldRead = static_cast<std::uint8_t>(held->get<std::int64_t>() & 0xFF);
+  }
+  return {};
+}
+
+bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
+  const std::string name = folder.string();
+  std::ifstream in(folder / "state.jsonl", std::ios::binary);
+  if (!in) {
+    core::log(core::LogLevel::Error, "%s: no state.jsonl (record it with tools/re/record_traces)", name.c_str());
+    return false;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty()) continue;
+    const Json value = Json::parse(line, nullptr, false);
+    if (value.is_discarded()) {
+      core::log(core::LogLevel::Error, "%s: bad line in state.jsonl", name.c_str());
+      return false;
+    }
+    Row row;
+    const std::string problem = readRow(value, row);
+    if (!problem.empty()) {
+      core::log(core::LogLevel::Error, "%s: row %zu of state.jsonl %s", name.c_str(), rows.size(), problem.c_str());
+      return false;
+    }
+    rows.push_back(row);
+  }
+  return true;
+}
+
+// An absent, unreadable or unparsable run.json is an empty run description.
+Json readRunFile(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return Json::object();
+  const auto text = core::readTextFile(file);
+  if (!text) return Json::object();
+  Json run = Json::parse(*text, nullptr, false);
+  return run.is_discarded() ? Json::object() : run;
+}
+
+const Json& arrayOr(const Json& run, const char* key, const Json& empty, bool& ok) {
+  const auto it = run.find(key);
+  if (it == run.end()) return empty;
+  ok = it->is_array();
+  return ok ? *it : empty;
+}
+
+bool readRun(const std::filesystem::path& folder, TraceFolder& out) {
+  const std::string name = folder.string();
+  const Json run = readRunFile(folder / "run.json");
+  if (!run.is_object()) {
+    core::log(core::LogLevel::Error, "%s: run.json is not an object", name.c_str());
+    return false;
+  }
+  const Json empty = Json::array();
+  bool ok = true;
+  const Json& pokes = arrayOr(run, "pokes", empty, ok);
+  if (!ok) {
+    core::log(core::LogLevel::Error, "%s: \"pokes\" in run.json is not an array", name.c_str());
+    return false;
+  }
+  for (std::size_t i = 0; i < pokes.size(); ++i) {
+    std::string problem = pokes[i].is_string() ? "" : "is not a string";
+    std::optional<Poke> poke;
+    if (problem.empty()) poke = parsePoke(pokes[i].get<std::string>(), problem);
+    if (!problem.empty()) {
+      core::log(core::LogLevel::Error, "%s: poke %zu in run.json %s", name.c_str(), i, problem.c_str());
+      return false;
+    }
+    if (poke) out.pokes.push_back(std::move(*poke));
+  }
+  const Json& outcomes = arrayOr(run, "outcomes", empty, ok);
+  if (!ok) {
+    core::log(core::LogLevel::Error, "%s: \"outcomes\" in run.json is not an array", name.c_str());
+    return false;
+  }
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    const Json& o = outcomes[i];
+    const auto after = o.is_object() ? o.find("after_step") : o.end();
+    const auto text = o.is_object() ? o.find("outcome") : o.end();
+    if (!o.is_object() || (after != o.end() && !isInt64(*after)) || (text != o.end() && !text->is_string())) {
+      core::log(core::LogLevel::Error,
+                "%s: outcome %zu in run.json is not an object with an integer \"after_step\" and a text \"outcome\"",
+                name.c_str(), i);
+      return false;
+    }
+    out.outcomes.emplace_back(after != o.end() ? after->get<std::int64_t>() : -1,
+                              text != o.end() ? text->get<std::string>() : std::string());
+  }
+  return true;
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+bool Snapshots::open(const std::filesystem::path& file) {
+  in_.open(file, std::ios::binary);
+  return in_.is_open();
+}
+
+std::optional<Dgroup> Snapshots::at(std::uint64_t row) {
+  Dgroup record(kDgroupSize, 0);
+  if (row > static_cast<std::uint64_t>(std::numeric_limits<std::streamoff>::max()) / kDgroupSize) return std::nullopt;
+  in_.clear();
+  in_.seekg(static_cast<std::streamoff>(row * kDgroupSize), std::ios::beg);
+  in_.read(reinterpret_cast<char*>(record.data()), static_cast<std::streamsize>(kDgroupSize));
+  if (in_.fail()) return std::nullopt;
+  return record;
+}
+
+std::optional<Poke> parsePoke(const std::string& text, std::string& problem) {
+  const std::size_t colon = text.find(':');
+  const std::size_t equals = text.find('=');
+  if (colon == std::string::npos || equals == std::string::npos) return std::nullopt;
+  Poke poke;
+  const std::string frame = text.substr(0, colon);
+  char* end = nullptr;
+  poke.frame = std::strtoll(frame.c_str(), &end, 10);
+  if (end == frame.c_str()) {
+    problem = "has no frame number before \":\"";
+    return std::nullopt;
+  }
+  const std::string address = equals > colon ? text.substr(colon + 1, equals - colon - 1) : std::string();
+  poke.address = std::strtoull(address.c_str(), &end, 16);
+  if (end == address.c_str()) {
+    problem = "has no address between \":\" and \"=\"";
+    return std::nullopt;
+  }
+  const std::string bytes = text.substr(equals + 1);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const int high = hexDigit(bytes[i]);
+    const int low = hexDigit(bytes[i + 1]);
+    if (high < 0 || low < 0) {
+      problem = "has a byte that is not two hexadecimal digits";
+      return std::nullopt;
+    }
+    poke.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+  }
+  return poke;
+}
+
+std::string stepPictureName(std::int64_t step, const char* suffix) {
+  char name[64];
+  std::snprintf(name, sizeof name, "step_%05" PRId64 "%s.png", step, suffix);
+  return name;
+}
+
+bool readTraceFolder(const std::filesystem::path& folder, TraceFolder& out) {
+  if (!readRows(folder, out.rows)) return false;
+  if (!out.snapshots.open(folder / "dgroup.bin")) {
+    core::log(core::LogLevel::Error, "%s: no dgroup.bin", folder.string().c_str());
+    return false;
+  }
+  return readRun(folder, out);
+}
+
+}  // namespace app::trace

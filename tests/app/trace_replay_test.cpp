@@ -1,0 +1,339 @@
+// The trace replay against traces of this simulation's own games: whole
+// stretches of the won game replay without a difference, and every way a
+// trace can end, start, stop or fail gives its line and exit code.
+
+#include <regex>
+
+#include "app/trace_state.h"
+#include "trace_fixture.h"
+
+namespace tracetest {
+namespace {
+
+// Members that a data segment does not carry, or carries in another order.
+sim::GameState comparable(sim::GameState s) {
+  if (s.page & 1) std::swap(s.pageCache[0], s.pageCache[1]);
+  s.page = 0;
+  s.result = 0;
+  std::fill(s.flags.begin() + 22, s.flags.end(), 0);
+  return s;
+}
+
+bool restorable(const sim::GameState& s) {
+  return std::all_of(s.flags.begin() + 22, s.flags.end(), [](std::uint8_t f) { return f == 0; });
+}
+
+struct Slice {
+  std::string name;
+  std::int64_t start = -1;  // -1: a new game from step 0
+  std::int64_t end = 0;
+};
+
+// What the won game shows at a step, in the eyes of the slices that cover
+// each mechanic: the first step at which each of these is seen.
+struct Landmarks {
+  std::map<std::string, std::int64_t> first;
+  std::vector<bool> restorable;
+  std::int64_t steps = 0;
+};
+
+Landmarks findLandmarks() {
+  Landmarks marks;
+  sim::GameState prev;
+  bool havePrev = false;
+  const auto note = [&](const char* what, bool seen, std::int64_t step) {
+    if (seen && !marks.first.count(what)) marks.first[what] = step;
+  };
+  const auto visit = [&](const Step& step) {
+    const sim::GameState& s = step.sim->state;
+    marks.restorable.push_back(restorable(s));
+    if (havePrev && s.room == prev.room) {
+      const bool onLift = s.currentLift >= 0 && s.currentLift < static_cast<int>(s.lifts.size()) &&
+                          s.lifts[static_cast<std::size_t>(s.currentLift)].room == s.room;
+      note("lift", onLift && s.lifts[static_cast<std::size_t>(s.currentLift)].y != prev.lifts[static_cast<std::size_t>(s.currentLift)].y,
+           step.index);
+      const auto a = static_cast<std::size_t>(s.firstActor);
+      note("actors", a < s.actors.size() && s.actors[a].room == s.room && s.actors[a].x != prev.actors[a].x, step.index);
+      note("balls", std::any_of(s.pool2.begin(), s.pool2.end(), [](const auto& b) { return b.state != 0; }), step.index);
+      note("follower", s.followerX8 != prev.followerX8 || s.followerY != prev.followerY, step.index);
+      note("objects", s.carried != prev.carried, step.index);
+    }
+    prev = s;
+    havePrev = true;
+    return true;
+  };
+  marks.steps = playGame(TraceTest::content(), TraceTest::program(), winInputs(), visit).steps;
+  return marks;
+}
+
+TEST_F(TraceTest, TheWonGameReplaysInSlicesFromANewGameAndFromSnapshots) {
+  constexpr std::int64_t kNewGameSteps = 2000;
+  constexpr std::int64_t kLead = 40;
+  constexpr std::int64_t kSliceSteps = 160;
+  const Landmarks marks = findLandmarks();
+  std::vector<Slice> slices = {{"new_game", -1, kNewGameSteps}};
+  const auto sliceFrom = [&](const std::string& name, std::int64_t step) {
+    std::int64_t start = std::max<std::int64_t>(0, step);
+    while (start > 0 && !marks.restorable[static_cast<std::size_t>(start)]) --start;
+    slices.push_back({name, start, start + kSliceSteps});
+  };
+  for (const char* what : {"lift", "actors", "balls", "follower", "objects"}) {
+    ASSERT_TRUE(marks.first.count(what)) << "the won game never shows " << what;
+    sliceFrom(what, marks.first.at(what) - kLead);
+  }
+  sliceFrom("ending", marks.steps - kSliceSteps + 20);
+
+  // One play of the whole game writes every slice.
+  std::map<std::string, std::unique_ptr<TraceWriter>> writers;
+  for (const Slice& slice : slices) writers[slice.name] = std::make_unique<TraceWriter>(dir() / slice.name);
+  const auto visit = [&](const Step& step) {
+    const sim::GameState& s = step.sim->state;
+    for (const Slice& slice : slices) {
+      if (step.index < std::max<std::int64_t>(slice.start, 0) || step.index >= slice.end) continue;
+      const auto snapshot = encodeSnapshot(s, program());
+      if (step.index == slice.start) {
+        // The snapshot a slice starts from loads back into the very same game.
+        sim::GameState loaded;
+        EXPECT_EQ(app::trace::loadSnapshot(snapshot, *content().world, program(), loaded), "") << slice.name;
+        EXPECT_TRUE(comparable(loaded) == comparable(s)) << slice.name << " at step " << step.index;
+      }
+      writers[slice.name]->add({step.index, step.index, s.room, s.state,
+                                step.sim->alive ? std::optional<std::uint8_t>(step.input) : std::nullopt},
+                               snapshot);
+    }
+    return true;
+  };
+  const PlayResult played = playGame(content(), program(), winInputs(), visit);
+  ASSERT_EQ(played.endCode, 2u) << "the won game does not end in the win";
+  writers["ending"]->writeRun(R"({"outcomes": [{"after_step": )" + std::to_string(played.steps - 1) +
+                              R"(, "outcome": "ending"}]})");
+  writers.clear();
+
+  for (const Slice& slice : slices) {
+    SCOPED_TRACE(slice.name);
+    const Replayed r = replay(dir() / slice.name, slice.start < 0 ? from(-1, true) : from(static_cast<int>(slice.start)));
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    const std::int64_t compared = slice.start < 0 ? slice.end : std::min(slice.end, played.steps) - slice.start - 1;
+    const std::string summary = slice.name + ": port matches the original for " + std::to_string(compared) +
+                                " steps \\(from step " + (slice.start < 0 ? "\\d+" : std::to_string(slice.start)) +
+                                "; \\d+ room entries\\)\n$";
+    EXPECT_TRUE(std::regex_search(r.out, std::regex(summary))) << r.out;
+  }
+  const Replayed ending = replay(dir() / "ending", from(static_cast<int>(slices.back().start)));
+  EXPECT_NE(ending.out.find("ending: outcome after step " + std::to_string(played.steps - 1) + " matches: ending\n"),
+            std::string::npos)
+      << ending.out;
+}
+
+}  // namespace
+}  // namespace tracetest
+
+namespace tracetest {
+namespace {
+
+constexpr std::int64_t kShort = 60;
+
+std::string matched(std::int64_t steps, const std::string& fromStep, const std::string& name = "t") {
+  return name + ": port matches the original for " + std::to_string(steps) + " steps \\(from step " + fromStep +
+         "; \\d+ room entries\\)";
+}
+
+// Edits every row of a trace.
+std::function<void(const fs::path&)> eachRow(std::function<void(Json&, std::size_t)> edit, bool blankLines = false) {
+  return [=](const fs::path& t) {
+    auto rows = readRows(t);
+    for (std::size_t i = 0; i < rows.size(); ++i) edit(rows[i], i);
+    writeRows(t, rows, blankLines);
+  };
+}
+
+void keepSnapshots(const fs::path& t, std::size_t records) { fs::resize_file(t / "dgroup.bin", records * kSnapshotSize); }
+
+struct Case {
+  const char* what;
+  std::function<void(const fs::path&)> damage;
+  app::ReplayOptions options;
+  int code;
+  std::string out;  // a pattern for the whole standard output
+  std::string err;  // the whole log
+};
+
+TEST_F(TraceTest, StartRowsRowValuesAndTheEndOfTheRows) {
+  const auto none = [](const fs::path&) {};
+  const std::vector<Case> cases = {
+      {"the first standing row starts", none, {}, 0, matched(kShort - 1, "0") + "\n", ""},
+      {"blank lines are not rows", eachRow([](Json&, std::size_t) {}, true), {}, 0, matched(kShort - 1, "0") + "\n", ""},
+      {"--from names a step", none, from(10), 0, matched(kShort - 11, "10") + "\n", ""},
+      {"--new-game plays from row 0", none, from(10, true), 0, matched(kShort, "10") + "\n", ""},
+      {"rows before a standing row in a modelled room are skipped",
+       eachRow([](Json& r, std::size_t i) {
+         if (i < 3) r.erase("room");
+         if (i == 3) r["pstate"] = 0;
+       }),
+       {}, 0, matched(kShort - 5, "4") + "\n", ""},
+      {"a missing step reads as -1 and 0", eachRow([](Json& r, std::size_t) { r.erase("step"); }), from(-1, true), 0,
+       matched(kShort, "0") + "\n", ""},
+      {"the input byte is the low byte of held_read",
+       eachRow([](Json& r, std::size_t) {
+         if (r["held_read"].is_number()) r["held_read"] = r["held_read"].get<int>() + 256;
+       }),
+       {}, 0, matched(kShort - 1, "0") + "\n", ""},
+      {"a row in room 75 ends the trace", eachRow([](Json& r, std::size_t i) { if (i == 30) r["room"] = 75; }), {}, 0,
+       matched(29, "0") + "\n", ""},
+      {"no such step", none, from(999), 2, "", "[error] {dir}/t: no starting step in the trace\n"},
+      {"no such step for a new game either", none, from(999, true), 2, "", "[error] {dir}/t: no starting step in the trace\n"},
+      {"nobody stands", eachRow([](Json& r, std::size_t) { r["pstate"] = 0; }), from(-1, true), 2, "",
+       "[error] {dir}/t: no starting step in the trace\n"},
+      {"the start prints its row index, not its step",
+       [](const fs::path& t) {
+         eachRow([](Json& r, std::size_t i) { r["step"] = 897 + i; })(t);
+         keepSnapshots(t, 3);
+       },
+       from(900), 2, "t: cannot start from step 3: no snapshot\n", ""},
+      {"a short dgroup.bin fails only at the row it lacks", [](const fs::path& t) { keepSnapshots(t, 20); }, {}, 2, "",
+       "[error] t: no snapshot for row 20\n"},
+      {"no state.jsonl", [](const fs::path& t) { fs::remove(t / "state.jsonl"); }, {}, 2, "",
+       "[error] {dir}/t: no state.jsonl (record it with tools/re/record_traces)\n"},
+      {"a line of blanks is a bad line", [](const fs::path& t) { std::ofstream(t / "state.jsonl", std::ios::app) << "  \n"; },
+       {}, 2, "", "[error] {dir}/t: bad line in state.jsonl\n"},
+      {"no dgroup.bin", [](const fs::path& t) { fs::remove(t / "dgroup.bin"); }, {}, 2, "",
+       "[error] {dir}/t: no dgroup.bin\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path t = newGameTrace("t", kShort);
+    // Every row standing, whatever the recording does first.
+    eachRow([](Json& r, std::size_t) { r["pstate"] = 1; })(t);
+    c.damage(t);
+    const Replayed r = replay(t, c.options);
+    EXPECT_EQ(r.code, c.code);
+    EXPECT_TRUE(std::regex_match(r.out, std::regex(c.out))) << r.out;
+    EXPECT_EQ(r.err, std::regex_replace(c.err, std::regex("\\{dir\\}"), dir().string())) << r.err;
+  }
+}
+
+}  // namespace
+}  // namespace tracetest
+
+namespace tracetest {
+namespace {
+
+using Snapshot = std::vector<std::uint8_t>;
+
+TEST_F(TraceTest, AStartSnapshotThatDoesNotLoadSaysWhy) {
+  const auto entity = [](std::size_t k, std::size_t at) { return 0x90DD + 15 * k + at; };
+  const std::vector<std::pair<std::function<void(Snapshot&)>, std::string>> cases = {
+      {[](Snapshot& d) { putU16(d, 0x5AB5, 0x1234); }, "inventory slot is not an object record"},
+      {[&](Snapshot& d) { ++d[entity(3, 0)]; }, "entity 3 is not in the room the world says"},
+      {[&](Snapshot& d) { putU16(d, entity(5, 3), 1); }, "entity 5: a script pointer is not an instruction or graphic list"},
+      {[&](Snapshot& d) { putU16(d, entity(6, 7), 1); }, "entity 6: a script pointer is not an instruction or graphic list"},
+      {[](Snapshot& d) { putU16(d, 0x771C, 1); }, "the shared thread's pointer is not an instruction"},
+      {[](Snapshot& d) {
+         for (std::size_t at = 0x5C65 + 7; at < d.size(); at += 13) d[at] = d[at] == 255 ? 254 : d[at];
+       },
+       "the lift table has no end mark before the end of the record"},
+      {[](Snapshot& d) { putU16(d, 0x210C, 0x9700); }, "the back page of the tile cache lies past the end of the record"},
+      {[](Snapshot& d) { putU16(d, 0x210E, 0xFFFF); }, "the front page of the tile cache lies past the end of the record"},
+      {[](Snapshot& d) { putU16(d, 0x63A1, 0x97E0); }, "the entity room pointer leads past the end of the record"},
+      {[](Snapshot& d) { d.clear(); }, "no snapshot"},
+  };
+  for (const auto& [damage, reason] : cases) {
+    SCOPED_TRACE(reason);
+    const fs::path t = newGameTrace("t", 3);
+    Snapshot d = readSnapshot(t, 0);
+    damage(d);
+    if (d.empty()) keepSnapshots(t, 0);
+    else writeSnapshot(t, 0, d);
+    const Replayed r = replay(t, from(0));
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.out, "t: cannot start from step 0: " + reason + "\n");
+  }
+  // A record read later with a page out of reach ends the replay there.
+  const fs::path t = newGameTrace("t", 3);
+  Snapshot d = readSnapshot(t, 2);
+  putU16(d, 0x210E, 0x9200);
+  writeSnapshot(t, 2, d);
+  const Replayed r = replay(t, from(0));
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.err, "[error] t: snapshot of row 2: the front page of the tile cache lies past the end of the record\n");
+}
+
+TEST_F(TraceTest, PokesWriteTheirBytesOnceTheirFrameIsReached) {
+  using State = sim::GameState;
+  const std::vector<std::pair<std::string, std::function<void(State&)>>> pokes = {
+      {"6AA7=2A03", [](State& s) { s.objects[1].room = 42, s.objects[1].x8 = 3; }},
+      {"5D0=34120100", [](State& s) { s.checkpointX = 0x1234, s.checkpointY = 1; }},
+      {"5d4=09", [](State& s) { s.checkpointRoom = 9; }},
+      {"5AB7=A76A", [](State& s) { s.carried[1] = 1; }},
+      {"5D16=07", [](State& s) { s.lives = 7; }},
+      {"5AB0=10", [](State& s) { s.energy = 16; }},
+      {"63A3=0102", [](State& s) { s.flags[0] = 1, s.flags[1] = 2; }},
+      {"6407=05", [](State& s) { s.flags[100] = 5, s.lives = 8; }},  // not compared: checked through a second poke
+      {"9109=05", [](State& s) { s.entities[2].var = 5; }},
+  };
+  for (const auto& [poke, edit] : pokes) {
+    SCOPED_TRACE(poke);
+    Recording recording;
+    recording.afterRow = [edit = edit](const Step& step) {
+      if (step.index == 5) edit(step.sim->state);
+    };
+    const fs::path t = newGameTrace("t", 12, recording);
+    const std::string extra = poke == "6407=05" ? R"(, "5:5D16=08")" : "";
+    std::ofstream(t / "run.json") << R"({"pokes": ["12063A3=01", "120:63A3=1", "5:)" << poke << "\"" << extra << "]}";
+    const Replayed r = replay(t, from(0));
+    EXPECT_EQ(r.code, 0) << r.out;
+    fs::remove(t / "run.json");
+    EXPECT_TRUE(std::regex_search(replay(t, from(0)).out, std::regex("^t: DIVERGED at step 6 \\(frame 6\\)")));
+  }
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"0:1234=01", "poke at ds:1234"},
+      {"0:5D15=0101", "poke at ds:5D15"},
+      {"0:64A3=01", "poke at ds:64A3"},
+      {"0:5AB5=0100", "inventory poke is not an object record"},
+  };
+  for (const auto& [poke, reason] : refused) {
+    const fs::path t = newGameTrace("t", 3);
+    std::ofstream(t / "run.json") << R"({"pokes": [")" << poke << "\"]}";
+    const Replayed r = replay(t, from(0));
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "t: stopped at step 1: not modelled: " + reason + "\nt: port matches the original for 1 steps, then stops\n");
+  }
+}
+
+TEST_F(TraceTest, TheEndOfTheGameMatchesTheRecordedOutcomeOrNot) {
+  const auto& lose = recording("lose.txt");
+  std::vector<bool> restorableAt;
+  const PlayResult played = playGame(content(), program(), lose, [&](const Step& step) {
+    restorableAt.push_back(restorable(step.sim->state));
+    return true;
+  });
+  ASSERT_EQ(played.endCode, 1u) << "the lost game does not end in game over";
+  std::int64_t start = played.steps - 80;
+  while (start > 0 && !restorableAt[static_cast<std::size_t>(start)]) --start;
+  const std::int64_t last = played.steps - 1;
+  const std::string after = std::to_string(last);
+  const std::string run = R"({"outcomes": [{"after_step": )" + after + R"(, "outcome": "game_over"}]})";
+  const std::vector<std::tuple<const char*, std::string, std::int64_t, int, std::string>> cases = {
+      {"as recorded", run, 0, 0, "t: outcome after step " + after + " matches: game_over\n" +
+                                     matched(last - start, std::to_string(start)) + "\n"},
+      {"no outcomes", "{}", 0, 1, "t: DIVERGED after step " + after + ": port game_over, original continues or differs\n"},
+      {"another step", R"({"outcomes": [{"after_step": 1, "outcome": "game_over"}]})", 0, 1,
+       "t: DIVERGED after step " + after + ": port game_over, original continues or differs\n"},
+      {"the rows end first", run, 10, 1, "t: DIVERGED: the original ended the game but the port did not\n"},
+      {"the rows end first, no outcomes", "{}", 10, 0, matched(last - 10 - start, std::to_string(start)) + "\n"},
+  };
+  for (const auto& [what, runJson, cut, code, out] : cases) {
+    SCOPED_TRACE(what);
+    Recording slice;
+    slice.first = start;
+    slice.end = played.steps - cut;
+    recordTrace(content(), program(), lose, dir() / "t", slice);
+    std::ofstream(dir() / "t" / "run.json") << runJson;
+    const Replayed r = replay(dir() / "t", from(static_cast<int>(start)));
+    EXPECT_EQ(r.code, code);
+    EXPECT_TRUE(std::regex_match(r.out, std::regex(out))) << r.out;
+  }
+}
+
+}  // namespace
+}  // namespace tracetest
