@@ -36,14 +36,14 @@ bool readRowKey(const Json& row, const char* key, std::optional<std::int64_t>& o
 
 // The row's problem, or empty.
 std::string readRow(const Json& value, Row& row) {
-  if (!value.is_object()) return "is not an object";
+  if (!value.is_object()) return "not an object";
   for (const auto& [key, field] :
        {std::pair{"step", &row.step}, {"frame", &row.frame}, {"room", &row.room}, {"pstate", &row.pstate}}) {
     if (!readRowKey(value, key, *field)) return std::string("\"") + key + "\" is not an integer";
   }
   const auto held = value.find("held_read");
   if (held != value.end() && !held->is_null()) {
-    if (!isInt64(*held)) return "\"held_read\" is not an integer or null";
+    if (!isInt64(*held)) return "\"held_read\" is neither an integer nor null";
     row.heldRead = static_cast<std::uint8_t>(held->get<std::int64_t>() & 0xFF);
   }
   return {};
@@ -67,7 +67,7 @@ bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
     Row row;
     const std::string problem = readRow(value, row);
     if (!problem.empty()) {
-      core::log(core::LogLevel::Error, "%s: row %zu of state.jsonl %s", name.c_str(), rows.size(), problem.c_str());
+      core::log(core::LogLevel::Error, "%s: row %zu of state.jsonl: %s", name.c_str(), rows.size(), problem.c_str());
       return false;
     }
     rows.push_back(row);

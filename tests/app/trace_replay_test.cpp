@@ -4,6 +4,9 @@
 
 #include <regex>
 
+#include "assets/indexed_image.h"
+#include "render/game_graphics.h"
+
 #include "app/trace_state.h"
 #include "trace_fixture.h"
 
@@ -333,6 +336,80 @@ TEST_F(TraceTest, TheEndOfTheGameMatchesTheRecordedOutcomeOrNot) {
     EXPECT_EQ(r.code, code);
     EXPECT_TRUE(std::regex_match(r.out, std::regex(out))) << r.out;
   }
+}
+
+}  // namespace
+}  // namespace tracetest
+
+namespace tracetest {
+namespace {
+
+// Steps of the won game up to a little after its first speech bubble.
+std::int64_t stepsPastFirstBubble() {
+  sim::Simulation sim(TraceTest::content(), TraceTest::program());
+  sim.newGame();
+  std::int64_t step = 0;
+  const auto bubble = [&] {
+    const bool seen = std::any_of(sim.ops.begin(), sim.ops.end(), [](const auto& op) { return op.kind == sim::PageOpKind::Bubble; });
+    sim.ops.clear();
+    return seen;
+  };
+  for (std::uint8_t input : winInputs()) {
+    const bool seen = sim.beginStep(input) && (bubble() | (sim.endStep() && bubble()));
+    if (seen || ++step >= 3000) break;
+  }
+  return step + 20;
+}
+
+TEST_F(TraceTest, PicturesAreComparedWithTheReferenceFrames) {
+  const auto graphics = render::loadGameGraphics(route::kRoot);
+  ASSERT_TRUE(graphics.has_value());
+  Recording recording;
+  recording.graphics = &*graphics;
+  const fs::path t = newGameTrace("t", stepsPastFirstBubble(), recording);
+  std::vector<fs::path> references;
+  for (const auto& entry : fs::directory_iterator(t / "frames")) references.push_back(entry.path());
+  std::sort(references.begin(), references.end());
+  ASSERT_GT(references.size(), 3u);
+  app::ReplayOptions options = from(-1, true);
+  options.graphics = &*graphics;
+  const std::string summary = matched(static_cast<std::int64_t>(readRows(t).size()), "0");
+
+  Replayed r = replay(t, options);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_TRUE(std::regex_match(r.out, std::regex(summary + ", " + std::to_string(references.size()) + " frames pixel for pixel\n"))) << r.out;
+  EXPECT_TRUE(fs::exists("build/frames/t/bubble_000.png")) << "a speech bubble's picture";
+
+  // One pixel off in the fourth reference picture.
+  const fs::path reference = references[3];
+  const std::string step = reference.stem().string().substr(5);
+  auto picture = assets::loadIndexedPng(reference);
+  ASSERT_TRUE(picture.has_value());
+  const std::vector<std::uint8_t> port = picture->pixels;
+  const std::vector<std::uint8_t> palette(48, 0);
+  picture->pixels[60 * 320 + 7] ^= 1;
+  assets::saveIndexedPng(reference, 320, 200, picture->pixels, palette);
+  r = replay(t, options);
+  EXPECT_EQ(r.code, 1);
+  const std::string frameLine = "t: FRAME DIFFERS at step " + std::to_string(std::stoi(step)) + " (frame " +
+                                std::to_string(std::stoi(step)) + ") after 3 equal frames\n";
+  EXPECT_EQ(r.out, "  frame: 1 pixels differ in (7,60)-(7,60); port frame saved to build/frames/t/step_" + step +
+                       "_port.png\n" + frameLine);
+  const auto saved = assets::loadIndexedPng("build/frames/t/step_" + step + "_port.png");
+  ASSERT_TRUE(saved.has_value());
+  EXPECT_EQ(saved->pixels, port);
+
+  // A reference of the wrong size differs without a pixel count.
+  assets::saveIndexedPng(reference, 320, 199, std::vector<std::uint8_t>(320 * 199, 0), palette);
+  r = replay(t, options);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, frameLine);
+
+  // No reference pictures: nothing to compare.
+  fs::remove_all(t / "frames");
+  r = replay(t, options);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_TRUE(std::regex_match(r.out, std::regex(summary + ", 0 frames pixel for pixel\n"))) << r.out;
 }
 
 }  // namespace
