@@ -4,12 +4,11 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
-#include <system_error>
 
 #include <nlohmann/json.hpp>
 
-#include "core/files.h"
 #include "core/log.h"
 
 namespace app::trace {
@@ -75,13 +74,14 @@ bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
   return true;
 }
 
-// An absent, unreadable or unparsable run.json is an empty run description.
+// An absent, unreadable or unparsable run.json is an empty run description,
+// without a message.
 Json readRunFile(const std::filesystem::path& file) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) return Json::object();
-  const auto text = core::readTextFile(file);
-  if (!text) return Json::object();
-  Json run = Json::parse(*text, nullptr, false);
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return Json::object();
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return Json::object();
+  Json run = Json::parse(text, nullptr, false);
   return run.is_discarded() ? Json::object() : run;
 }
 

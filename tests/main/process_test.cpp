@@ -129,4 +129,23 @@ TEST_F(Executable, BubbleListingWritesOneLinePerBubbleOrFailsWithoutOutput) {
   EXPECT_EQ(r.err, "[error] cannot write taken\n");
 }
 
+TEST_F(Executable, TheTraceReplayTakesItsOptionsAndPassesItsExitCodeOn) {
+  const fs::path trace = dir_ / "trace";
+  fs::create_directories(trace);
+  std::ofstream(trace / "state.jsonl") << "{\"step\": 4, \"room\": 2, \"pstate\": 1, \"held_read\": null}\n";
+  std::ofstream(trace / "dgroup.bin");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--from", "5"}, "[error] " + trace.string() + ": no starting step in the trace\n"},
+      {{"--from", "4", "--new-game", "--verbose", "--frames"}, "[error] trace: no snapshot for row 0\n"},
+      {{}, "trace: cannot start from step 0: no snapshot\n"},
+  };
+  for (const auto& [options, message] : cases) {
+    std::vector<std::string> args = {"--replay", trace.string()};
+    args.insert(args.end(), options.begin(), options.end());
+    const ProcessResult r = run(args);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err + r.out, message);
+  }
+}
+
 }  // namespace
