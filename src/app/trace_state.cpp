@@ -107,7 +107,8 @@ std::vector<std::int64_t> bytesAt(const Reader& r, std::size_t at, std::size_t n
 }
 
 template <class Record, class ToBytes>
-void appendRecords(std::vector<std::int64_t>& out, const Record& records, ToBytes toBytes) {
+void appendRecords(std::vector<std::int64_t>& out, const Record& records, ToBytes toBytes, std::size_t size) {
+  out.reserve(out.size() + size * records.size());
   for (const auto& record : records) {
     const auto bytes = toBytes(record);
     out.insert(out.end(), bytes.begin(), bytes.end());
@@ -213,18 +214,18 @@ std::vector<Field> compare(const sim::GameState& s, const sim::ScriptProgram& pr
                {lift < s.lifts.size() ? lift : 255}});
 
   Field actors{"actors (14 bytes each)", {}, bytesAt(r, kActorTable, kActorSize * s.actors.size())};
-  appendRecords(actors.port, s.actors, actorBytes);
+  appendRecords(actors.port, s.actors, actorBytes, kActorSize);
   f.push_back(std::move(actors));
   Field balls{"pool2 (14 bytes each)", {}, bytesAt(r, kBallTable, kActorSize * s.pool2.size())};
-  appendRecords(balls.port, s.pool2, actorBytes);
+  appendRecords(balls.port, s.pool2, actorBytes, kActorSize);
   f.push_back(std::move(balls));
   Field lifts{"lifts (13 bytes each)", {}, bytesAt(r, kLiftTable, kLiftSize * s.lifts.size())};
-  appendRecords(lifts.port, s.lifts, liftBytes);
+  appendRecords(lifts.port, s.lifts, liftBytes, kLiftSize);
   f.push_back(std::move(lifts));
   f.push_back({"flags", std::vector<std::int64_t>(s.flags.begin(), s.flags.begin() + kComparedFlags),
                bytesAt(r, kFlags, kComparedFlags)});
   Field objects{"objects (6 bytes each)", {}, bytesAt(r, kObjectTable, kObjectSize * s.objects.size())};
-  appendRecords(objects.port, s.objects, objectBytes);
+  appendRecords(objects.port, s.objects, objectBytes, kObjectSize);
   f.push_back(std::move(objects));
 
   Field inventory{"inventory", {}, {}};
@@ -235,6 +236,8 @@ std::vector<Field> compare(const sim::GameState& s, const sim::ScriptProgram& pr
   f.push_back(std::move(inventory));
 
   Field entities{"entities (ip gfx wait var)", {}, {}};
+  entities.port.reserve(4 * s.entities.size());
+  entities.original.reserve(4 * s.entities.size());
   for (std::size_t k = 0; k < s.entities.size(); ++k) {
     const sim::EntityState& e = s.entities[k];
     const std::size_t at = kEntityTable + kEntitySize * k;

@@ -93,7 +93,7 @@ class Damage {
 };
 
 TEST_F(TraceTest, DamagedTracesNeverFailUncontrolled) {
-  constexpr int kRounds = 240;
+  constexpr int kRounds = 160;
   constexpr std::size_t kRows = 8;
   const fs::path base = newGameTrace("base", kRows);
   // Pokes into flags that are not compared, so that the undamaged trace matches.
