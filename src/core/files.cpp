@@ -1,8 +1,12 @@
 #include "core/files.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <exception>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <system_error>
 
 #include "core/embedded.h"
@@ -14,6 +18,22 @@ namespace {
 
 constexpr char kEmbeddedPrefix[] = "<embedded>/";
 constexpr std::size_t kEmbeddedPrefixLength = sizeof(kEmbeddedPrefix) - 1;
+
+// A name in the target's folder that no other writer uses: a hidden name made
+// from the target's, a random part drawn once per run and a counter.
+std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
+  static const std::uint64_t run = [] {
+    std::random_device device;
+    return (static_cast<std::uint64_t>(device()) << 32) ^ device() ^
+           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  }();
+  static std::atomic<std::uint64_t> counter{0};
+  char suffix[48];
+  std::snprintf(suffix, sizeof suffix, ".%016llx.%llu.tmp", static_cast<unsigned long long>(run),
+                static_cast<unsigned long long>(counter++));
+  std::filesystem::path name = "." + target.filename().string() + suffix;
+  return target.has_parent_path() ? target.parent_path() / name : name;
+}
 
 }  // namespace
 
@@ -49,17 +69,61 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path) {
 }
 
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  namespace fs = std::filesystem;
+  const std::string text = path.string();
+  auto fail = [&text] {
+    log(LogLevel::Error, "cannot write %s", text.c_str());
+    return false;
+  };
   if (path.has_parent_path()) {
     std::error_code ignored;
-    std::filesystem::create_directories(path.parent_path(), ignored);
+    fs::create_directories(path.parent_path(), ignored);
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    log(LogLevel::Error, "cannot write %s", path.string().c_str());
-    return false;
+  std::error_code ec;
+  fs::path target = path;
+  if (fs::is_symlink(path, ec)) {
+    // Replace what the link points to, not the link itself.
+    fs::path resolved = fs::canonical(path, ec);
+    if (!ec) target = resolved;
   }
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return !out.fail();
+  const fs::file_status status = fs::status(target, ec);
+  if (fs::is_directory(status)) return fail();
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    // A device or a pipe (/dev/stdout, say) has no previous content to keep
+    // and must not be replaced by a file: write straight into it.
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    if (!out) return fail();
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    out.close();
+    return out.fail() ? fail() : true;
+  }
+
+  // The new content goes to a file beside the target and replaces it in one
+  // rename only once it is wholly written, so a full disk, a crash or a kill
+  // halfway leaves the previous file as it was.
+  const fs::path temporary = temporaryBeside(target);
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return fail();
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    out.close();
+    if (out.fail()) {
+      fs::remove(temporary, ec);
+      return fail();
+    }
+  }
+  if (fs::exists(status)) {
+    // Keep the old file's permissions (a private save stays private).
+    fs::permissions(temporary, status.permissions(), fs::perm_options::replace, ec);
+  }
+  fs::rename(temporary, target, ec);
+  if (ec) {
+    fs::remove(temporary, ec);
+    return fail();
+  }
+  return true;
 }
 
 }  // namespace core

@@ -16,7 +16,9 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
 std::optional<std::string> readTextFile(const std::filesystem::path& path);
 
 // Writes the whole vector as the file's new content, creating missing parent
-// folders. Failure: one error line and false.
+// folders. The content is written to a temporary file in the same folder and
+// renamed over the target once complete, so that on failure the previous file
+// stays untouched. Failure: one error line and false.
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace core

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "core/data_root.h"
 #include "core/embedded.h"
@@ -105,13 +109,97 @@ TEST(ReadFile, DiskFiles) {
   EXPECT_EQ(fs::file_size(dir.path() / "a" / "b" / "c.bin"), 0u);
 }
 
-TEST(WriteFile, ReportsAFolderItCannotWriteTo) {
+// Every failed write: one line naming the target, false, the previous content
+// (if any) intact and no temporary file left behind.
+TEST(WriteFile, AFailedWriteLeavesThePreviousFileAndNoLeftovers) {
   TempDir dir;
-  fs::create_directories(dir.path() / "folder");
+  const std::vector<std::uint8_t> old{'o', 'l', 'd'};
+  const std::vector<std::uint8_t> big(256 * 1024, 7);
+  struct Case {
+    const char* name;
+    std::function<fs::path()> prepare;  // returns the target; empty path skips the case
+  };
+  const Case cases[] = {
+      {"a folder", [&] {
+         fs::create_directories(dir.path() / "folder");
+         return dir.path() / "folder";
+       }},
+      {"under a regular file", [&] {
+         std::ofstream(dir.path() / "plain") << "x";
+         return dir.path() / "plain" / "child.json";
+       }},
+      {"in a read-only folder", [&]() -> fs::path {
+         const fs::path folder = dir.path() / "readonly";
+         fs::create_directories(folder);
+         EXPECT_TRUE(core::writeFile(folder / "save.json", old));
+         fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+         // Permissions do not hold back a privileged user.
+         if (std::ofstream(folder / "probe")) return {};
+         return folder / "save.json";
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path target = c.prepare();
+    if (target.empty()) continue;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(core::writeFile(target, big));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[error] cannot write " + target.string() + "\n");
+    if (fs::is_regular_file(target)) {
+      EXPECT_EQ(core::readFile(target), old);
+    }
+  }
+
+  // A full disk in the middle of the write: the file size limit stands in for it.
+  const fs::path save = dir.path() / "slot" / "save.json";
+  ASSERT_TRUE(core::writeFile(save, old));
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(core::writeFile(dir.path() / "folder", {1}));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "[error] cannot write " + (dir.path() / "folder").string() + "\n");
+  const bool written = core::writeFile(save, big);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[error] cannot write " + save.string() + "\n");
+  EXPECT_EQ(core::readFile(save), old);
+
+  std::vector<std::string> left;
+  for (const auto& item : fs::recursive_directory_iterator(dir.path()))
+    if (item.path().extension() == ".tmp") left.push_back(item.path().string());
+  EXPECT_TRUE(left.empty()) << left.front();
+}
+
+TEST(WriteFile, ReplacesTheContentWholeAndWritesIntoDevices) {
+  TempDir dir;
+  const fs::path target = dir.path() / "settings.json";
+  ASSERT_TRUE(core::writeFile(target, std::vector<std::uint8_t>(1000, 'a')));
+  fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(core::writeFile(target, {'b'}));
+  EXPECT_EQ(core::readFile(target), std::vector<std::uint8_t>{'b'});
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+  // Through a link the file it points to gets the content, and the link stays.
+  fs::create_symlink(target, dir.path() / "link.json");
+  ASSERT_TRUE(core::writeFile(dir.path() / "link.json", {'c'}));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link.json"));
+  EXPECT_EQ(core::readFile(target), std::vector<std::uint8_t>{'c'});
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+
+  // A device is written in place, never replaced; a full one fails when flushed.
+  if (fs::is_character_file("/dev/full")) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(core::writeFile("/dev/full", {1, 2, 3}));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[error] cannot write /dev/full\n");
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+  }
+  if (fs::is_character_file("/dev/null")) {
+    EXPECT_TRUE(core::writeFile("/dev/null", {1, 2, 3}));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  }
 }
 
 TEST(FindDataRoot, ExplicitFolderIsTheOnlyCandidate) {
