@@ -28,6 +28,7 @@ int Simulation::run(EntityState& entity, int pc) {
     // Every code block ends in a block-end instruction; an index outside the
     // program can only come from a corrupted counter and ends the same way.
     if (pc < 0 || pc >= count) notModelled("a script ran past the end of its code block");
+    if (++stepInstructions_ > kStepInstructionBudget) outOfInstructions(entity, pc);
     const Instr& in = program.instrs[static_cast<std::size_t>(pc)];
     const int next = pc + 1;
     switch (in.op) {
@@ -177,6 +178,32 @@ int Simulation::run(EntityState& entity, int pc) {
     }
     pc = next;
   }
+}
+
+void Simulation::outOfInstructions(const EntityState& entity, int pc) const {
+  // Named the way a world author finds it: the entity's number in the world
+  // file, the instruction and the code label it lies under.
+  const std::ptrdiff_t index = &entity - state.entities.data();
+  const std::string who = index >= 0 && index < static_cast<std::ptrdiff_t>(state.entities.size())
+                              ? "entity " + std::to_string(index)
+                              : std::string("a script");
+  const Instr& in = program.instrs[static_cast<std::size_t>(pc)];
+  std::string name = "opcode " + std::to_string(in.op);
+  for (const OpInfo& row : kOps) {
+    if (row.opcode == in.op) name = row.name;
+  }
+  std::string where;
+  int start = -1;
+  for (const auto& [label, at] : program.labels) {
+    if (at <= pc && (at > start || (at == start && label < where))) {
+      where = label;
+      start = at;
+    }
+  }
+  if (start >= 0) where = ", " + where + (pc > start ? " + " + std::to_string(pc - start) : "");
+  notModelled(who + " ran " + std::to_string(kStepInstructionBudget) +
+              " script instructions in one step without waiting (" + name + " at instruction " +
+              std::to_string(pc) + where + ")");
 }
 
 void Simulation::teleport(const Instr& in) {

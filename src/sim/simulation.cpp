@@ -56,6 +56,7 @@ Simulation::Simulation(const Content& c, ScriptProgram p)
 
 void Simulation::newGame() {
   state = GameState{};
+  stepInstructions_ = 0;
   GameState& s = state;
   s.room = low(world->newGameRoom);
   s.x = static_cast<std::int16_t>(world->newGameX);
@@ -129,6 +130,7 @@ void Simulation::newGame() {
 
 bool Simulation::beginStep(std::uint8_t input) {
   if (!error.empty()) return false;
+  stepInstructions_ = 0;
   try {
     if (state.enterPending == 1) {
       if (state.respawnPending == 1) {

@@ -40,6 +40,11 @@ class Simulation {
     std::string text_;
   };
 
+  // Script instructions that one step may run. The shipped scripts need a few
+  // hundred at most; one that loops without waiting would hold the step, and
+  // the program with it, for ever, so running out stops the simulation.
+  static constexpr int kStepInstructionBudget = 10000;
+
   Simulation(const Content& content, ScriptProgram program);
 
   // Resets state to a new game; ops and alive stay as they are.
@@ -116,6 +121,7 @@ class Simulation {
 
   // Script interpreter and natives.
   int run(EntityState& entity, int pc);
+  [[noreturn]] void outOfInstructions(const EntityState& entity, int pc) const;
   void teleport(const Instr& instr);
   std::uint8_t callNative(Native id);
   std::uint8_t takeEnergy();
@@ -168,6 +174,8 @@ class Simulation {
   // instruction that asked for the redraw, without end).
   std::vector<int> runningScripts_;
   bool sharedRunning_ = false;
+  // Script instructions run since the step began, against kStepInstructionBudget.
+  int stepInstructions_ = 0;
   // roomEntities() of each room byte, worked out once: the step scripts ask for
   // them every step.
   std::vector<std::vector<int>> roomEntityLists_;

@@ -13,6 +13,7 @@
 
 #include "core/files.h"
 #include "route_play.h"
+#include "sim_fixture.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ struct Seen {
   bool template_ = false;
   bool balls = false;
   bool ride = false;  // carried by a boarding lift
+  int mostInstructions = 0;  // script instructions in the busiest step
 };
 
 struct Replay {
@@ -61,6 +63,8 @@ std::unique_ptr<Replay> replay(const std::string& name) {
     for (std::size_t l = 0; l < s.lifts.size() && l < before.lifts.size(); ++l) {
       if (s.lifts[l].type == 0 && s.lifts[l].room != before.lifts[l].room && s.room == s.lifts[l].room) r->seen.ride = true;
     }
+    r->seen.mostInstructions =
+        std::max(r->seen.mostInstructions, sim::SimulationProbe::stepInstructions(r->player.simulation()));
     if (!going) break;
   }
   r->finished = r->used == inputs->size();
@@ -126,6 +130,11 @@ TEST(Playthrough, NewGameToTheWin) {
   EXPECT_TRUE(seen.heroStates.count(10) || seen.heroStates.count(11)) << "a bat swing";
   EXPECT_TRUE(seen.heroStates.count(12) || seen.heroStates.count(13)) << "a balloon ride";
   EXPECT_TRUE(seen.rooms.count(53)) << "the balloon landing";
+  // The stop for a script that never waits must stay far out of reach of
+  // every real one (the busiest step of this game runs about a dozen).
+  EXPECT_GT(seen.mostInstructions, 0);
+  EXPECT_LE(seen.mostInstructions * 100, sim::Simulation::kStepInstructionBudget)
+      << "the busiest step ran " << seen.mostInstructions << " script instructions";
   EXPECT_GE(s.entities[81].pc, program.label("L_7480")) << "the portal";
   EXPECT_LE(s.entities[81].pc, program.label("L_7480") + 4);
   EXPECT_GE(s.sharedPc, program.label("L_7704")) << "the lever switched the shared thread";

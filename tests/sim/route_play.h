@@ -90,6 +90,7 @@ class Player {
   sim::GameState& state() { return sim_.state; }
   const sim::GameState& state() const { return sim_.state; }
   const std::string& error() const { return sim_.error; }
+  const sim::Simulation& simulation() const { return sim_; }
   const std::vector<std::uint8_t>& inputs() const { return inputs_; }
   bool stopped() const { return !sim_.error.empty() || sim_.state.endCode != 0; }
 

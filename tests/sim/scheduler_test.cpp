@@ -85,3 +85,58 @@ TEST(StepScripts, RedrawFromAStepScriptDoesNotReenterIt) {
   EXPECT_TRUE(r->error.empty());
   EXPECT_EQ(r->state.sharedPc, r->program.label("L_76D8") + 1);
 }
+
+// A script that never reaches a returning instruction would hold the step for
+// ever: the step's instruction budget stops the simulation instead, naming the
+// entity and the instruction, and the stop holds for the steps after it.
+TEST(StepScripts, AScriptThatNeverWaitsStopsTheSimulation) {
+  struct Case {
+    const char* name;
+    std::vector<world::ScriptBlock> blocks;
+    bool touch;     // run as the entity's touch script rather than its step script
+    const char* at;  // the instruction named in the stop text
+  };
+  world::ScriptBlock box = touch("T", -64, -64, 40, 40);
+  const Case cases[] = {
+      {"jump to itself", {code("S", {op("incvar"), op("jmp", {"S"})})}, false, "incvar at instruction 0, S"},
+      {"goto to its own start", {code("S", {op("goto", {"S"})})}, false, "goto at instruction 0, S"},
+      {"backward conditional jump", {code("S", {op("setvar", {3}), op("jeqvar", {3, "S"}), op("end")})}, false,
+       "setvar at instruction 0, S"},
+      {"loops inside loops",
+       {code("S", {op("loop", {255}), op("loop", {255}), op("endloop"), op("endloop"), op("end")})}, false,
+       "endloop at instruction 2, S + 2"},
+      {"a redraw in every turn", {code("S", {op("place", {0, 255}), op("jmp", {"S"})})}, false,
+       "place at instruction 0, S"},
+      {"a bubble in every turn", {code("S", {op("say_at", {1, 1, 4, "x"}), op("jmp", {"S"})})}, false,
+       "say_at at instruction 0, S"},
+      {"touch script", {code("S", {op("stop")}), box, code("TC", {op("label", {"Back"}), op("jmp", {"Back"})})},
+       true, "jmp at instruction 2, Back"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestWorld t;
+    t.world.scripts = c.blocks;
+    world::Object o;
+    o.room = 0;
+    t.world.objects = {o};
+    t.world.entities = {entity(1, 0, 0, "S"), entity(0, 10, 15, "S", "", c.touch ? "T" : "")};
+    auto s = t.start();
+    ASSERT_TRUE(s);
+    EXPECT_FALSE(stepOnce(*s));
+    EXPECT_EQ(s->error, "entity 1 ran " + std::to_string(sim::Simulation::kStepInstructionBudget) +
+                            " script instructions in one step without waiting (" + c.at + ")");
+    const sim::GameState stopped = s->state;
+    EXPECT_FALSE(s->beginStep(0));
+    EXPECT_FALSE(s->endStep());
+    EXPECT_EQ(s->state.frameCounter, stopped.frameCounter);
+  }
+
+  // The budget is the step's, not the call's: a long script that returns runs
+  // every step, and the count begins again with each step.
+  TestWorld t;
+  t.world.scripts = {code("S", {op("loop", {200}), op("incvar"), op("endloop"), op("wait", {0}), op("jmp", {"S"})})};
+  t.world.entities = {entity(0, 0, 0, "S")};
+  auto s = t.start();
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(stepOnce(*s)) << s->error;
+  EXPECT_LT(sim::SimulationProbe::stepInstructions(*s), 1000);
+}

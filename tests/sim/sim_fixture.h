@@ -30,6 +30,7 @@ struct SimulationProbe {
   static void say(Simulation& s, int width, const std::string& text) { s.say(width, text); }
   static void enterRoom(Simulation& s) { s.enterRoom(); }
   static bool won(Simulation& s) { return s.won(); }
+  static int stepInstructions(const Simulation& s) { return s.stepInstructions_; }
   static std::uint8_t neighbour(Simulation& s, const world::Exit& e) { return s.neighbour(e); }
 };
 
