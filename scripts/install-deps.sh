@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config googletest libgtest-dev python3
   libsdl2-dev nlohmann-json3-dev liblodepng-dev libadplug-dev
-  xvfb x11-apps imagemagick xdotool sox libgl1-mesa-dri libegl-mesa0 libglx-mesa0
+  xvfb x11-apps x11-utils openbox imagemagick xdotool sox libgl1-mesa-dri libegl-mesa0 libglx-mesa0
 )
 missing=()
 for p in "${packages[@]}"; do

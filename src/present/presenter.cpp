@@ -12,6 +12,11 @@ namespace {
 
 constexpr Uint32 kDesktopFullscreen = SDL_WINDOW_FULLSCREEN_DESKTOP;  // 0x1001
 
+bool onX11() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver && std::strcmp(driver, "x11") == 0;
+}
+
 }  // namespace
 
 std::optional<Placement> placePicture(int pictureW, int pictureH, int outputW, int outputH) {
@@ -34,8 +39,9 @@ ScalePlan planScaling(double scale, bool targetTexturesSupported) {
 }
 
 Presenter::~Presenter() {
-  // Reverse order of dependence: the GL screen before its context, textures
-  // before their renderer, everything before the window.
+  // Reverse order of dependence: the GL screen while its context still exists,
+  // textures before their renderer, everything before the window.
+  screen.reset();
   if (gl) SDL_GL_DeleteContext(gl);
   if (target) SDL_DestroyTexture(target);
   if (texture) SDL_DestroyTexture(texture);
@@ -44,21 +50,59 @@ Presenter::~Presenter() {
 }
 
 bool Presenter::open(const char* title, int w, int h, bool hidden) {
+  // A core profile with the forward-compatible flag is the only kind of
+  // 3.2 context some platforms hand out; it has to be asked for before the
+  // window exists.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_FORWARD_COMPATIBLE_FLAG);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
   Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   if (hidden) flags |= SDL_WINDOW_HIDDEN;
-  // The OpenGL path joins here: with a 3.2 core context requested, the window is
-  // first created with SDL_WINDOW_OPENGL and kept when openGl() succeeds;
-  // otherwise it is destroyed and the renderer path below takes over.
+  window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags | SDL_WINDOW_OPENGL);
+  if (window) {
+    SDL_GetWindowSize(window, &windowedW_, &windowedH_);
+    if (openGl()) return true;
+    SDL_DestroyWindow(window);
+    window = nullptr;
+  } else {
+    core::log(core::LogLevel::Info, "SDL_CreateWindow (OpenGL): %s; plain scaling, no CRT", SDL_GetError());
+  }
+  // SDL's own renderer asks for whatever context it knows, not ours.
+  SDL_GL_ResetAttributes();
+
   window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
   if (!window) {
     core::log(core::LogLevel::Error, "SDL_CreateWindow: %s", SDL_GetError());
     return false;
   }
+  SDL_GetWindowSize(window, &windowedW_, &windowedH_);
   return openRenderer();
 }
 
 bool Presenter::openGl() {
-  // No OpenGL screen in this build: plain scaling, no CRT.
+  gl = SDL_GL_CreateContext(window);
+  if (!gl) {
+    core::log(core::LogLevel::Info, "no OpenGL 3.2 (%s): plain scaling, no CRT", SDL_GetError());
+    return false;
+  }
+  bool made = false;
+  if (SDL_GL_MakeCurrent(window, gl) != 0) {
+    core::log(core::LogLevel::Error, "SDL_GL_MakeCurrent: %s", SDL_GetError());
+  } else {
+    // Without vsync the loop runs unpaced; the simulation clock still keeps the game's speed.
+    if (SDL_GL_SetSwapInterval(1) != 0) core::log(core::LogLevel::Info, "SDL_GL_SetSwapInterval: %s", SDL_GetError());
+    screen = std::make_unique<GlScreen>();
+    made = screen->init();
+    // Its GL objects go while the context still exists.
+    if (!made) screen.reset();
+  }
+  if (made) return true;
+  SDL_GL_DeleteContext(gl);
+  gl = nullptr;
+  core::log(core::LogLevel::Info, "OpenGL shaders unavailable: plain scaling, no CRT");
   return false;
 }
 
@@ -119,11 +163,26 @@ void Presenter::uploadPicture(const render::RgbaImage& image) {
   SDL_UnlockTexture(texture);
 }
 
+void Presenter::presentGl(const render::RgbaImage& image) {
+  int outW = 0;
+  int outH = 0;
+  // In pixels, so a high-DPI display gets its full resolution.
+  SDL_GL_GetDrawableSize(window, &outW, &outH);
+  const std::optional<Placement> place = placePicture(image.width, image.height, outW, outH);
+  if (!place) return;
+  screen->draw(image, outW, outH, place->x, place->y, place->width, place->height, crt);
+  SDL_GL_SwapWindow(window);
+}
+
 void Presenter::present(const render::RgbaImage& image) {
-  if (!renderer) return;
   // A picture whose pixel vector does not match its size is never read.
   if (image.pixels.size() != static_cast<std::size_t>(std::max(image.width, 0)) * std::max(image.height, 0))
     return;
+  if (screen) {
+    presentGl(image);
+    return;
+  }
+  if (!renderer) return;
   int outW = 0;
   int outH = 0;
   if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return;
@@ -178,14 +237,29 @@ bool Presenter::fullscreen() const {
 
 void Presenter::setFullscreen(bool on) {
   if (!window || fullscreen() == on) return;
-  if (SDL_SetWindowFullscreen(window, on ? kDesktopFullscreen : 0) != 0)
+  if (on) SDL_GetWindowSize(window, &windowedW_, &windowedH_);
+  if (SDL_SetWindowFullscreen(window, on ? kDesktopFullscreen : 0) != 0) {
     core::log(core::LogLevel::Error, "SDL_SetWindowFullscreen: %s", SDL_GetError());
+    return;
+  }
+  // Without a window manager on X11 no one resizes the window for full
+  // screen, yet SDL keeps reporting the desktop's size after leaving it, and
+  // every later picture would be laid out for a window that is not there.
+  // Elsewhere leaving full screen may still be under way here (an animated
+  // transition): the window system restores the size itself.
+  if (on || windowedW_ < 1 || windowedH_ < 1 || !onX11()) return;
+  int w = 0;
+  int h = 0;
+  SDL_GetWindowSize(window, &w, &h);
+  if (w != windowedW_ || h != windowedH_) SDL_SetWindowSize(window, windowedW_, windowedH_);
 }
 
 void Presenter::toggleFullscreen() { setFullscreen(!fullscreen()); }
 
-bool Presenter::renderOffscreen(const render::RgbaImage&, int, int, bool, std::vector<std::uint32_t>&) {
-  return false;  // the renderer path has no off-screen shader pass
+bool Presenter::renderOffscreen(const render::RgbaImage& image, int w, int h, bool crtProgram,
+                                std::vector<std::uint32_t>& out) {
+  if (!screen) return false;  // the renderer path has no off-screen shader pass
+  return screen->drawOffscreen(image, w, h, crtProgram, out);
 }
 
 }  // namespace present

@@ -3,9 +3,11 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "present/gl_screen.h"
 #include "render/rgba.h"
 
 namespace present {
@@ -35,8 +37,10 @@ struct ScalePlan {
 ScalePlan planScaling(double scale, bool targetTexturesSupported);
 
 // The game window. Shows one picture per frame, aspect-correct and centred on
-// black, through SDL's 2D renderer (accelerated with vsync, else software),
-// switches desktop full screen, and carries the title and icon.
+// black: through OpenGL 3.2 with the CRT or the sharp-scaling program when a
+// core context can be had, else through SDL's 2D renderer (accelerated with
+// vsync, else software). Switches desktop full screen, carries the title and
+// icon, and renders pictures off screen on the OpenGL path.
 class Presenter {
  public:
   Presenter() = default;
@@ -44,8 +48,10 @@ class Presenter {
   Presenter(const Presenter&) = delete;
   Presenter& operator=(const Presenter&) = delete;
 
-  // A resizable window centred on the screen; false (logged) when no window can be opened.
+  // A resizable window centred on the screen, with an OpenGL screen when one
+  // can be made; false (logged) when no window can be opened at all.
   bool open(const char* title, int w, int h, bool hidden);
+  // The context and GL screen for the OpenGL window just made; false (logged) when either fails.
   bool openGl();
   void present(const render::RgbaImage& image);
   void setTitle(const char* text);
@@ -60,8 +66,8 @@ class Presenter {
 
   SDL_Window* window = nullptr;
   SDL_GLContext gl = nullptr;
-  // The OpenGL screen (CRT and sharp-scaling shaders) joins here as a member
-  // next to the context; until then every window takes the renderer path.
+  std::unique_ptr<GlScreen> screen;
+  // Draw with the CRT program rather than the sharp one (OpenGL path only).
   bool crt = false;
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
@@ -72,9 +78,14 @@ class Presenter {
 
  private:
   bool openRenderer();
+  void presentGl(const render::RgbaImage& image);
   void uploadPicture(const render::RgbaImage& image);
 
   bool uploadFailureLogged_ = false;
+  // The window's own size before full screen, put back on leaving it where
+  // nothing else does (an X server without a window manager).
+  int windowedW_ = 0;
+  int windowedH_ = 0;
 };
 
 }  // namespace present

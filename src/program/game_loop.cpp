@@ -246,7 +246,9 @@ int runGame(const Data& data, const fs::path& root, int quitAfterFrames, int pre
   auto game = std::make_unique<app::GameApp>(content, *program, *graphics, &*hud);
   // The pause flow joins here: app::PauseFlow(game, menuArt, game::prefsFolder())
   // reads the settings file; its settings (full screen off when windowed) are
-  // then applied to the presenter, audio, music and controls.
+  // then applied to the presenter, audio, music and controls. Until then the
+  // settings' default holds: the CRT look on.
+  presenter.crt = true;
 
   GameLoop loop(*game, presenter, audio, music, controls, frame, windowed);
   loop.run(quitAfterFrames, pressF1At);

@@ -13,8 +13,6 @@ int notAvailable(const char* mode) {
 
 }  // namespace
 
-int runCrtTest(const std::string&, const std::filesystem::path&) { return notAvailable("the CRT self-test"); }
-
 int runAutopilotMode(const sim::Content&, const sim::ScriptProgram&, const std::filesystem::path&,
                      const std::filesystem::path&, const std::filesystem::path&, int) {
   return notAvailable("the autopilot (--autopilot)");
