@@ -305,13 +305,22 @@ compare_window oldgl "$shot" point
 end_game
 grep -q '^\[info\] no OpenGL 3.2 (.*): plain scaling, no CRT$' "$work/oldgl.log" ||
   fail "the fallback to the renderer is not logged: $(cat "$work/oldgl.log")"
-run_game --crt-test "$shot" --out "$work/oldgl-crt" >"$work/oldgl-crt.out" 2>"$work/oldgl-crt.log"
-code=$?
-[ $code -eq 1 ] || fail "--crt-test without OpenGL 3.2 gave exit code $code"
-tail -1 "$work/oldgl-crt.log" | grep -qx '\[error\] crt test: no OpenGL 3.2' ||
-  fail "--crt-test without OpenGL 3.2 does not end with its line: $(cat "$work/oldgl-crt.log")"
-[ -d "$work/oldgl-crt" ] || fail "--crt-test without OpenGL 3.2 did not create its output folder"
 unset MESA_GL_VERSION_OVERRIDE
+
+crt_test_refused() {  # NAME GL_VERSION GLSL_VERSION REASON
+  export MESA_GL_VERSION_OVERRIDE=$2 MESA_GLSL_VERSION_OVERRIDE=$3
+  run_game --crt-test "$shot" --out "$work/$1" >"$work/$1.out" 2>"$work/$1.log"
+  code=$?
+  unset MESA_GL_VERSION_OVERRIDE MESA_GLSL_VERSION_OVERRIDE
+  [ $code -eq 1 ] || fail "$1: --crt-test without a usable OpenGL 3.2 gave exit code $code"
+  grep -qF "[info] $4" "$work/$1.log" || fail "$1: the reason is not logged: $(cat "$work/$1.log")"
+  tail -1 "$work/$1.log" | grep -qx '\[error\] crt test: no OpenGL 3.2' ||
+    fail "$1: --crt-test does not end with its line: $(cat "$work/$1.log")"
+  [ -d "$work/$1" ] || fail "$1: --crt-test did not create its output folder"
+}
+crt_test_refused oldgl-crt 3.0 130 "no OpenGL 3.2 ("
+# A 3.2 context whose shading language is too old for the programs.
+crt_test_refused oldglsl-crt 3.2 140 "OpenGL shaders unavailable: plain scaling, no CRT"
 
 # 10. The whole loop on SDL's window-less video driver: software renderer, a
 #    screenshot from --press-f1-at, a clean exit.
