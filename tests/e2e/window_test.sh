@@ -225,16 +225,20 @@ title_shot=$shot
 compare_window title "$title_shot" crt_gpu
 
 # 2. Fire starts a game: a screenshot of play differs from the title.
-# Keys are read as held once per tick: hold fire like a player would, not for a microsecond.
-press keydown space
-sleep 0.4
-press keyup space
-sleep 3
-press key F1
-next_shot
-play_shot=$shot
-[ "$play_shot" != "$title_shot" ] || fail "no second screenshot"
-changed=$(compare -metric AE -fuzz 12% "$title_shot" "$play_shot" null: 2>&1)
+# Keys are read as held once per tick: hold fire like a player would, not for
+# a microsecond. A frame slower than the hold (a sanitizer build on a busy
+# machine) can miss it, so a player would press again.
+for attempt in 1 2 3; do
+  press keydown space
+  sleep 0.4
+  press keyup space
+  sleep 3
+  press key F1
+  next_shot
+  play_shot=$shot
+  changed=$(compare -metric AE -fuzz 12% "$title_shot" "$play_shot" null: 2>&1)
+  [ "${changed:-0}" -gt 10000 ] && break
+done
 [ "${changed:-0}" -gt 10000 ] || fail "the fire key did not start a game ($changed pixels changed)"
 
 # 3. The hero walks while the right arrow is held.
