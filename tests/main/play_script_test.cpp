@@ -1,0 +1,97 @@
+// Play scripts and capture lists: what the readers make of good, odd and
+// damaged text.
+
+#include "program/play_script.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/scratch_dir.h"
+
+namespace {
+
+using Range = ScriptInput::Range;
+
+std::vector<Range> parse(const std::string& text) {
+  std::istringstream in(text);
+  return parsePlayScript(in).ranges;
+}
+
+std::string describe(const Range& r) {
+  std::ostringstream s;
+  s << r.from << "-" << r.to << " held " << int(r.held) << " esc " << int(r.esc) << " enter " << int(r.enter)
+    << " start " << int(r.start) << " f5 " << int(r.f5) << " f8 " << int(r.f8);
+  return s.str();
+}
+
+TEST(PlayScript, EachLineGivesOneRangeWithItsKeys) {
+  const struct {
+    const char* text;
+    std::vector<std::string> ranges;
+  } cases[] = {
+      {"100-120 right\n", {"100-120 held 8 esc 0 enter 0 start 0 f5 0 f8 0"}},
+      {"7\n", {"7-7 held 0 esc 0 enter 0 start 0 f5 0 f8 0"}},  // one number: a one-tick range
+      {"walk right\n", {"0-0 held 8 esc 0 enter 0 start 0 f5 0 f8 0"}},  // no digits: tick 0
+      {"0-3 up down left right\n1 space\n2 fire\n", {"0-3 held 15 esc 0 enter 0 start 0 f5 0 f8 0",
+                                                      "1-1 held 16 esc 0 enter 0 start 0 f5 0 f8 0",
+                                                      "2-2 held 16 esc 0 enter 0 start 0 f5 0 f8 0"}},
+      {"5 esc enter start f5 f8\n", {"5-5 held 0 esc 1 enter 1 start 1 f5 1 f8 1"}},
+      // Words compare exactly; unknown words count for nothing.
+      {"5 Esc RIGHT f9 jump right,\n", {"5-5 held 0 esc 0 enter 0 start 0 f5 0 f8 0"}},
+      // Comments, blank lines and a line that is only a comment.
+      {"# intro\n\n   \n3 up # down\n#4 down\n", {"3-3 held 1 esc 0 enter 0 start 0 f5 0 f8 0"}},
+      {"4-6\tleft\r\n", {"4-6 held 4 esc 0 enter 0 start 0 f5 0 f8 0"}},  // tabs and CRLF
+      {"9- up\n", {"9-0 held 1 esc 0 enter 0 start 0 f5 0 f8 0"}},      // B without digits: 0
+      {"12-8 down\n", {"12-8 held 2 esc 0 enter 0 start 0 f5 0 f8 0"}},  // kept as written
+      {"+3-+4 up\n", {"3-4 held 1 esc 0 enter 0 start 0 f5 0 f8 0"}},    // signs allowed
+      // Numbers beyond int saturate instead of wrapping.
+      {"99999999999999999999-99999999999 up\n",
+       {std::to_string(INT_MAX) + "-" + std::to_string(INT_MAX) + " held 1 esc 0 enter 0 start 0 f5 0 f8 0"}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<Range> ranges = parse(c.text);
+    std::vector<std::string> got;
+    for (const Range& r : ranges) got.push_back(describe(r));
+    EXPECT_EQ(got, c.ranges) << c.text;
+  }
+}
+
+TEST(PlayScript, GarbageNeverFailsAndAFolderOrMissingFileIsUnreadable) {
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  garbage += std::string(100000, '7');  // one very long word
+  EXPECT_LE(parse(garbage).size(), garbage.size());
+
+  testsupport::ScratchDir dir("tumbold_script");
+  EXPECT_FALSE(readPlayScript((dir.path() / "missing.txt").string()).has_value());
+  EXPECT_FALSE(readPlayScript(dir.path().string()).has_value());
+  std::ofstream(dir.path() / "empty.txt");
+  ASSERT_TRUE(readPlayScript((dir.path() / "empty.txt").string()).has_value());
+  EXPECT_TRUE(readPlayScript((dir.path() / "empty.txt").string())->ranges.empty());
+}
+
+TEST(PlayScript, CaptureListsAndTheLastTickPlayed) {
+  const struct {
+    const char* text;
+    std::vector<int> ticks;
+    int last;
+  } cases[] = {
+      {"", {}, 0},
+      {"40", {40}, 40},
+      {"5,,120, 3,", {5, 120, 3}, 120},
+      {"x,7y", {0, 7}, 7},
+      {"-4,-9", {-4, -9}, 0},
+      {"99999999999", {INT_MAX}, INT_MAX},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(parseCaptureList(c.text), c.ticks) << c.text;
+    EXPECT_EQ(lastTick(parseCaptureList(c.text)), c.last) << c.text;
+  }
+}
+
+}  // namespace
