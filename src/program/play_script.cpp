@@ -77,6 +77,30 @@ std::optional<ScriptInput> readPlayScript(const std::string& path) {
   return parsePlayScript(in);
 }
 
+ScriptTicks::ScriptTicks(const ScriptInput& script) : ranges_(script.ranges) {
+  for (std::size_t i = 0; i < ranges_.size(); ++i) order_.push_back(i);
+  std::stable_sort(order_.begin(), order_.end(),
+                   [this](std::size_t a, std::size_t b) { return ranges_[a].from < ranges_[b].from; });
+}
+
+void ScriptTicks::advance(int t) {
+  starting_.clear();
+  for (; next_ < order_.size() && ranges_[order_[next_]].from <= t; ++next_) {
+    const ScriptInput::Range& r = ranges_[order_[next_]];
+    if (r.from == t) starting_.push_back(&r);
+    if (r.to >= t) active_.push_back(&r);
+  }
+  active_.erase(std::remove_if(active_.begin(), active_.end(),
+                               [t](const ScriptInput::Range* r) { return r->to < t; }),
+                active_.end());
+  held_ = 0;
+  escape_ = false;
+  for (const ScriptInput::Range* r : active_) {
+    held_ |= r->held;
+    escape_ = escape_ || r->esc != 0;
+  }
+}
+
 std::vector<int> parseCaptureList(const std::string& text) {
   std::vector<int> ticks;
   std::size_t at = 0;

@@ -43,6 +43,32 @@ ScriptInput parsePlayScript(std::istream& in);
 // The script file; empty when it cannot be opened (the caller reports it).
 std::optional<ScriptInput> readPlayScript(const std::string& path);
 
+// Walks a script's ranges tick by tick: the ranges that start on a tick, in
+// file order, and the keys held over it (every range with from <= t <= to).
+// A range starts on its first tick even when it ends before it; a range that
+// began before tick 0 is held from tick 0 but never starts.
+class ScriptTicks {
+ public:
+  // The script must outlive the walker.
+  explicit ScriptTicks(const ScriptInput& script);
+
+  // Ticks must come in increasing order.
+  void advance(int t);
+
+  const std::vector<const ScriptInput::Range*>& starting() const { return starting_; }
+  std::uint8_t held() const { return held_; }
+  bool escapeHeld() const { return escape_; }
+
+ private:
+  const std::vector<ScriptInput::Range>& ranges_;
+  std::vector<std::size_t> order_;  // by first tick, file order among equals
+  std::size_t next_ = 0;
+  std::vector<const ScriptInput::Range*> starting_;
+  std::vector<const ScriptInput::Range*> active_;
+  std::uint8_t held_ = 0;
+  bool escape_ = false;
+};
+
 // The ticks of "--capture-at": the text split at ",", each non-empty piece
 // read from its leading digits (a sign allowed; 0 without digits).
 std::vector<int> parseCaptureList(const std::string& text);

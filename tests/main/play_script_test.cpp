@@ -75,6 +75,59 @@ TEST(PlayScript, GarbageNeverFailsAndAFolderOrMissingFileIsUnreadable) {
   EXPECT_TRUE(readPlayScript((dir.path() / "empty.txt").string())->ranges.empty());
 }
 
+// Per tick: the held byte, whether Escape is held, and the lines (counted from
+// 0) of the ranges that start, in file order.
+struct TickView {
+  int held;
+  bool escape;
+  std::vector<int> starting;
+  bool operator==(const TickView& o) const {
+    return held == o.held && escape == o.escape && starting == o.starting;
+  }
+};
+
+void PrintTo(const TickView& v, std::ostream* os) {
+  *os << "{held " << v.held << (v.escape ? ", esc" : "") << ", starting";
+  for (int line : v.starting) *os << " " << line;
+  *os << "}";
+}
+
+std::vector<TickView> walk(const std::string& text, int ticks) {
+  std::istringstream in(text);
+  const ScriptInput script = parsePlayScript(in);
+  ScriptTicks walker(script);
+  std::vector<TickView> views;
+  for (int t = 0; t < ticks; ++t) {
+    walker.advance(t);
+    TickView v{walker.held(), walker.escapeHeld(), {}};
+    for (const Range* r : walker.starting()) v.starting.push_back(static_cast<int>(r - script.ranges.data()));
+    views.push_back(v);
+  }
+  return views;
+}
+
+TEST(PlayScript, RangesHoldTheirKeysOverTheirTicksAndStartOnTheirFirst) {
+  // Overlapping ranges hold the OR of their keys; lines out of order still
+  // start in file order on a shared first tick.
+  EXPECT_EQ(walk("3-5 right\n1-3 up\n4 esc down\n3 fire\n", 7),
+            (std::vector<TickView>{{0, false, {}},
+                                   {1, false, {1}},
+                                   {1, false, {}},
+                                   {25, false, {0, 3}},
+                                   {10, true, {2}},
+                                   {8, false, {}},
+                                   {0, false, {}}}));
+  // A range ending before it begins starts on its first tick but holds nothing;
+  // one that began before tick 0 is held from tick 0 and never starts ("-3-1"
+  // reads as -3 to 3: B is read after the first "-", here the sign).
+  EXPECT_EQ(walk("2-0 esc left\n-3-1 up\n", 5),
+            (std::vector<TickView>{{1, false, {}}, {1, false, {}}, {1, false, {0}}, {1, false, {}}, {0, false, {}}}));
+  // 100-120 right: right on exactly 21 ticks.
+  int heldTicks = 0;
+  for (const TickView& v : walk("100-120 right\n", 200)) heldTicks += v.held == 8;
+  EXPECT_EQ(heldTicks, 21);
+}
+
 TEST(PlayScript, CaptureListsAndTheLastTickPlayed) {
   const struct {
     const char* text;
