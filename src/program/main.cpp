@@ -100,16 +100,6 @@ int runWithData(Mode mode, const Data& data, const fs::path& root, const Options
 
 }  // namespace
 
-sim::Content simContent(const Data& data) {
-  sim::Content content;
-  content.world = &data.world;
-  content.attributes = data.tiles.attributes;
-  content.collisionTiles = static_cast<std::uint32_t>(data.tiles.collisionTiles);
-  for (std::size_t c = 0; c < data.palette.colors.size(); ++c)
-    for (std::size_t k = 0; k < 3; ++k) content.palette[c * 3 + k] = data.palette.colors[c][k];
-  return content;
-}
-
 int main(int argc, char** argv) {
   Options options;
   switch (parseOptions(argc, argv, options)) {

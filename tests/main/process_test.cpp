@@ -1,55 +1,21 @@
 // Runs the built executable as a child process.
 
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/scratch_dir.h"
+#include "executable.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct ProcessResult {
-  int code = -1;
-  std::string out;
-  std::string err;
-};
+using maintest::ProcessResult;
+using maintest::slurp;
 
-std::string quoted(const std::string& text) {
-  std::string q = "'";
-  for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string slurp(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-class Executable : public ::testing::Test {
+class Executable : public maintest::Executable {
  protected:
-  // Runs in the temporary folder so that nothing lands in the source tree.
-  ProcessResult run(const std::vector<std::string>& args) {
-    std::string command = "cd " + quoted(dir_.string()) + " && " + quoted(TUMBOLD_EXECUTABLE);
-    for (const std::string& a : args) command += " " + quoted(a);
-    command += " >" + quoted((dir_ / "stdout.txt").string()) + " 2>" + quoted((dir_ / "stderr.txt").string());
-    ProcessResult r;
-    const int status = std::system(command.c_str());
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = slurp(dir_ / "stdout.txt");
-    r.err = slurp(dir_ / "stderr.txt");
-    return r;
-  }
-
   // A data folder that the root search accepts but whose files do not load.
   fs::path markerOnlyData() {
     const fs::path data = dir_ / "data";
@@ -57,9 +23,6 @@ class Executable : public ::testing::Test {
     std::ofstream(data / "assets" / "graphics" / "tiles.json") << "{}";
     return data;
   }
-
-  testsupport::ScratchDir scratch_{"tumbold_main"};
-  const fs::path dir_ = scratch_.path();
 };
 
 TEST_F(Executable, VersionPrintsOneLineAndIgnoresWhatFollows) {
