@@ -17,8 +17,3 @@ int runAutopilotMode(const sim::Content&, const sim::ScriptProgram&, const std::
                      const std::filesystem::path&, const std::filesystem::path&, int) {
   return notAvailable("the autopilot (--autopilot)");
 }
-
-int runScript(const Data&, const std::filesystem::path&, const std::string&, const std::string&,
-              const std::string&, bool, const std::string&, int) {
-  return notAvailable("scripted play (--play-script)");
-}

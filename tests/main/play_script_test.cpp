@@ -6,12 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/scratch_dir.h"
 
 namespace {
 
@@ -59,20 +57,6 @@ TEST(PlayScript, EachLineGivesOneRangeWithItsKeys) {
     for (const Range& r : ranges) got.push_back(describe(r));
     EXPECT_EQ(got, c.ranges) << c.text;
   }
-}
-
-TEST(PlayScript, GarbageNeverFailsAndAFolderOrMissingFileIsUnreadable) {
-  std::string garbage;
-  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
-  garbage += std::string(100000, '7');  // one very long word
-  EXPECT_LE(parse(garbage).size(), garbage.size());
-
-  testsupport::ScratchDir dir("tumbold_script");
-  EXPECT_FALSE(readPlayScript((dir.path() / "missing.txt").string()).has_value());
-  EXPECT_FALSE(readPlayScript(dir.path().string()).has_value());
-  std::ofstream(dir.path() / "empty.txt");
-  ASSERT_TRUE(readPlayScript((dir.path() / "empty.txt").string()).has_value());
-  EXPECT_TRUE(readPlayScript((dir.path() / "empty.txt").string())->ranges.empty());
 }
 
 // Per tick: the held byte, whether Escape is held, and the lines (counted from
