@@ -86,10 +86,11 @@ std::optional<std::vector<std::uint8_t>> driverImage(const std::filesystem::path
                                                      const char* name) {
   std::error_code ec;
   const std::filesystem::path path = root / "assets" / "audio" / name;
-  // Checked first, so that a missing file is reported in this function's words.
+  // Checked first, so that a missing file is reported in this function's words;
+  // anything else of that name is left to core::readFile to refuse.
   const bool exists = root == std::filesystem::path(core::kEmbeddedRoot)
                           ? core::embeddedFile(std::string("assets/audio/") + name) != nullptr
-                          : std::filesystem::is_regular_file(path, ec);
+                          : std::filesystem::exists(std::filesystem::symlink_status(path, ec));
   if (!exists) {
     core::log(core::LogLevel::Error, "no assets/audio/%s", name);
     return std::nullopt;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <iterator>
 #include <limits>
+#include <sstream>
+#include <system_error>
 
 #include <nlohmann/json.hpp>
 
@@ -14,6 +16,13 @@
 namespace app::trace {
 
 namespace {
+
+// Streams open a folder as if it were a file and then fail, or throw, on the
+// first read; only a regular file is taken for one of the trace's files.
+bool isFile(const std::filesystem::path& file) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(file, ec);
+}
 
 using Json = nlohmann::json;
 
@@ -50,8 +59,9 @@ std::string readRow(const Json& value, Row& row) {
 
 bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
   const std::string name = folder.string();
-  std::ifstream in(folder / "state.jsonl", std::ios::binary);
-  if (!in) {
+  std::ifstream in;
+  if (isFile(folder / "state.jsonl")) in.open(folder / "state.jsonl", std::ios::binary);
+  if (!in.is_open()) {
     core::log(core::LogLevel::Error, "%s: no state.jsonl (record it with tools/re/record_traces)", name.c_str());
     return false;
   }
@@ -77,11 +87,13 @@ bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
 // An absent, unreadable or unparsable run.json is an empty run description,
 // without a message.
 Json readRunFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return Json::object();
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return Json::object();
-  Json run = Json::parse(text, nullptr, false);
+  std::ifstream in;
+  if (isFile(file)) in.open(file, std::ios::binary);
+  if (!in.is_open()) return Json::object();
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad() || text.fail()) return Json::object();
+  Json run = Json::parse(text.str(), nullptr, false);
   return run.is_discarded() ? Json::object() : run;
 }
 
@@ -147,7 +159,7 @@ int hexDigit(char c) {
 }  // namespace
 
 bool Snapshots::open(const std::filesystem::path& file) {
-  in_.open(file, std::ios::binary);
+  if (isFile(file)) in_.open(file, std::ios::binary);
   return in_.is_open();
 }
 

@@ -3,9 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <exception>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 
@@ -47,19 +45,24 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
     }
     return std::vector<std::uint8_t>(entry->data, entry->data + entry->size);
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  // Only a regular file has an end to read to: a folder fails on its first
+  // read, a device may never end, and a pipe may never deliver.
+  std::error_code ec;
+  std::ifstream in;
+  if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
+  if (!in.is_open()) {
     log(LogLevel::Error, "cannot open %s", text.c_str());
     return std::nullopt;
   }
-  // The stream buffer throws on a read error (a folder opened as a file, an
-  // I/O failure), whatever the stream's exception mask says.
-  try {
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } catch (const std::exception&) {
-    log(LogLevel::Error, "cannot read %s", text.c_str());
-    return std::nullopt;
+  // istream::read turns a read error into the stream's bad state instead of
+  // throwing; what was read before it is returned.
+  std::vector<std::uint8_t> bytes;
+  char chunk[1 << 16];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+    if (!in) break;
   }
+  return bytes;
 }
 
 std::optional<std::string> readTextFile(const std::filesystem::path& path) {

@@ -64,11 +64,13 @@ bool Audio::load(const std::string& name, const std::vector<std::uint8_t>& wavBy
     SDL_FreeWAV(data);
     return false;
   }
+  // An empty data chunk comes back as a null buffer of length 0: a silent
+  // sound, with nothing to copy.
   std::vector<Uint8> work(static_cast<std::size_t>(length) * std::max(cvt.len_mult, 1));
-  std::memcpy(work.data(), data, length);
+  if (length > 0) std::memcpy(work.data(), data, length);
   SDL_FreeWAV(data);
   std::size_t bytes = length;
-  if (cvt.needed) {
+  if (cvt.needed && length > 0) {
     cvt.buf = work.data();
     cvt.len = static_cast<int>(length);
     if (SDL_ConvertAudio(&cvt) < 0) {
@@ -79,7 +81,7 @@ bool Audio::load(const std::string& name, const std::vector<std::uint8_t>& wavBy
   }
   // Whole stereo frames only, so that voices stay aligned with the channels.
   std::vector<std::int16_t> samples(bytes / 4 * 2);
-  std::memcpy(samples.data(), work.data(), samples.size() * sizeof(std::int16_t));
+  if (!samples.empty()) std::memcpy(samples.data(), work.data(), samples.size() * sizeof(std::int16_t));
 
   lock();
   sounds_[name] = std::move(samples);

@@ -163,6 +163,14 @@ struct Case {
   std::string err;  // the whole log
 };
 
+// A folder where the trace has (or may have) a file.
+std::function<void(const fs::path&)> inPlaceOf(const char* file) {
+  return [file](const fs::path& t) {
+    fs::remove(t / file);
+    fs::create_directories(t / file);
+  };
+}
+
 TEST_F(TraceTest, StartRowsRowValuesAndTheEndOfTheRows) {
   const auto none = [](const fs::path&) {};
   const std::vector<Case> cases = {
@@ -203,9 +211,14 @@ TEST_F(TraceTest, StartRowsRowValuesAndTheEndOfTheRows) {
        {}, 2, "", "[error] {dir}/t: bad line in state.jsonl\n"},
       {"no dgroup.bin", [](const fs::path& t) { fs::remove(t / "dgroup.bin"); }, {}, 2, "",
        "[error] {dir}/t: no dgroup.bin\n"},
+      {"a folder for state.jsonl", inPlaceOf("state.jsonl"), {}, 2, "",
+       "[error] {dir}/t: no state.jsonl (record it with tools/re/record_traces)\n"},
+      {"a folder for dgroup.bin", inPlaceOf("dgroup.bin"), {}, 2, "", "[error] {dir}/t: no dgroup.bin\n"},
+      {"a folder for run.json describes nothing", inPlaceOf("run.json"), {}, 0, matched(kShort - 1, "0") + "\n", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    fs::remove_all(dir() / "t");
     const fs::path t = newGameTrace("t", kShort);
     // Every row standing, whatever the recording does first.
     eachRow([](Json& r, std::size_t) { r["pstate"] = 1; })(t);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <string>
@@ -238,5 +239,37 @@ TEST(MutatedFiles, EveryLoaderFailsCleanlyOrLoadsSomethingUsable) {
     }
     // Most damage must be noticed; a mutator that never breaks anything is useless.
     EXPECT_GT(failures, kIterationsPerLoader / 4);
+  }
+}
+
+// A folder in place of a file, an empty file and a file of its first byte
+// alone: every loader refuses each with its error lines, a folder named as a
+// file that cannot be opened.
+TEST(MutatedFiles, AFolderAnEmptyFileOrOneByteInPlaceOfEachFileIsRefused) {
+  enum class Damage { Folder, Empty, OneByte };
+  for (const Target& target : targets()) {
+    for (const auto& [name, valid] : {std::pair{target.jsonName, target.json}, std::pair{target.pngName, target.png}}) {
+      if (name.empty()) continue;
+      for (Damage damage : {Damage::Folder, Damage::Empty, Damage::OneByte}) {
+        SCOPED_TRACE(target.label + ", " + name + " damage " + std::to_string(static_cast<int>(damage)));
+        TempDir dir;
+        if (!target.jsonName.empty()) writeBytes(dir.path() / target.jsonName, target.json);
+        if (!target.pngName.empty()) writeBytes(dir.path() / target.pngName, target.png);
+        fs::remove(dir.path() / name);
+        if (damage == Damage::Folder) fs::create_directories(dir.path() / name);
+        if (damage != Damage::Folder) writeBytes(dir.path() / name, valid.substr(0, damage == Damage::OneByte));
+        LogCapture log;
+        const bool loaded = target.load(dir.path());
+        const auto lines = log.lines();
+        EXPECT_FALSE(loaded);
+        ASSERT_GE(lines.size(), 1u);
+        EXPECT_LE(lines.size(), target.maxLines) << lines[0];
+        for (const auto& line : lines) EXPECT_EQ(line.rfind("[error] ", 0), 0u) << line;
+        if (damage == Damage::Folder) {
+          const std::string line = "[error] cannot open " + (dir.path() / name).string();
+          EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << lines[0];
+        }
+      }
+    }
   }
 }

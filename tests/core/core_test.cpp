@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstring>
@@ -85,15 +86,20 @@ TEST(ReadFile, ReportsWhatIsNotEmbedded) {
 
 TEST(ReadFile, DiskFiles) {
   TempDir dir;
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(core::readFile(dir.path() / "missing"));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "[error] cannot open " + (dir.path() / "missing").string() + "\n");
-
-  // A folder opens like a file but fails on reading: reported, not thrown.
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(core::readFile(dir.path()));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[error] cannot read " + dir.path().string() + "\n");
+  // Nothing but a regular file is read: a folder would throw from the stream
+  // buffer, a pipe would wait for a writer, a device might never end.
+  fs::create_directories(dir.path() / "folder");
+  ASSERT_EQ(::mkfifo((dir.path() / "pipe").c_str(), 0600), 0);
+  fs::create_symlink(dir.path() / "folder", dir.path() / "to_folder");
+  fs::create_symlink(dir.path() / "gone", dir.path() / "dangling");
+  for (const fs::path& bad : {dir.path() / "missing", dir.path() / "folder", dir.path() / "pipe",
+                              dir.path() / "to_folder", dir.path() / "dangling", fs::path("/dev/zero")}) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(core::readFile(bad)) << bad;
+    EXPECT_FALSE(core::readTextFile(bad)) << bad;
+    const std::string line = "[error] cannot open " + bad.string() + "\n";
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), line + line);
+  }
 
   std::ofstream(dir.path() / "empty").close();
   auto empty = core::readFile(dir.path() / "empty");

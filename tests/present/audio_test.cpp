@@ -121,6 +121,37 @@ TEST(AudioDevice, BadWavIsRefused) {
   EXPECT_EQ(a.sound("junk"), nullptr);
 }
 
+// A data chunk with no samples (the header alone, one stray byte, or a data
+// length of 0 before real samples) loads as a silent sound, converted or not.
+TEST(AudioDevice, AnEmptyDataChunkIsASilentSound) {
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+  };
+  std::vector<Case> cases;
+  for (int rate : {48000, 22050}) {
+    std::vector<std::uint8_t> header = toneWav(rate, 1, 0);
+    ASSERT_EQ(header.size(), 44u);
+    std::vector<std::uint8_t> stray = header;
+    stray.push_back(7);
+    std::vector<std::uint8_t> zeroLength = toneWav(rate, 1, 100);
+    for (int i = 40; i < 44; ++i) zeroLength[i] = 0;
+    cases.push_back({"44 bytes", header});
+    cases.push_back({"45 bytes", stray});
+    cases.push_back({"data length 0", zeroLength});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    present::Audio a;
+    ::testing::internal::CaptureStderr();
+    const bool loaded = a.load("quiet", c.bytes);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(loaded) << log;
+    ASSERT_NE(a.sound("quiet"), nullptr);
+    EXPECT_LE(a.sound("quiet")->size(), 1u * 2);
+  }
+}
+
 class AudioDummyDevice : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -140,4 +140,19 @@ TEST_F(WorldFuzz, TextMutationsNeverCrashAndLogAtMostOneLine) {
   }
 }
 
+// Nothing, one byte, or a folder where the file should be: one line each.
+TEST_F(WorldFuzz, AnEmptyFileOneByteOrAFolderFailsWithOneLine) {
+  const std::string notWorld = "[error] " + path() + ": not a tumbold-world document\n";
+  for (const auto& [text, line] : {std::pair<std::string, std::string>{"", notWorld}, {"{", notWorld}, {"7", notWorld}}) {
+    EXPECT_FALSE(loadText(text)) << text;
+    EXPECT_EQ(log, line) << text;
+  }
+  std::filesystem::remove(file());
+  std::filesystem::create_directories(file());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(world::loadWorld(file()));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[error] cannot open " + path() + "\n");
+  std::filesystem::remove(file());
+}
+
 }  // namespace
