@@ -30,6 +30,10 @@ struct FileCloser {
   }
 };
 
+// About 16 days of music at 70 ticks a second: far beyond any recorded log,
+// and a bound on how long a replay can run.
+constexpr std::int64_t kMaxTick = 100000000;
+
 // The driver side of the replay: the commands a driver log can hold.
 template <typename Driver>
 bool apply(Driver& driver, const Command& c) {
@@ -60,7 +64,7 @@ int replay(Driver& driver, std::vector<std::uint8_t> image, const std::vector<Co
   if (!driver.load(std::move(image))) return 1;
   std::int64_t now = 0;
   driver.output = [&now, file](std::uint8_t r, std::uint8_t v) {
-    if (file) std::fprintf(file, "w %ld %02X %02X\n", static_cast<long>(now), r, v);
+    std::fprintf(file, "w %ld %02X %02X\n", static_cast<long>(now), r, v);
   };
   std::size_t next = 0;
   for (now = 0; now <= lastTick; ++now) {
@@ -134,17 +138,36 @@ int replayOplLog(const std::filesystem::path& root, const std::string& log,
     return 1;
   }
 
+  if (lastTick > kMaxTick) {
+    core::log(core::LogLevel::Error, "%s: tick %lld is beyond the last tick a replay runs to (%lld)", log.c_str(),
+              static_cast<long long>(lastTick), static_cast<long long>(kMaxTick));
+    return 1;
+  }
+
   std::error_code ec;
   const std::filesystem::path outPath(out);
   if (outPath.has_parent_path()) std::filesystem::create_directories(outPath.parent_path(), ec);
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(out.c_str(), "w"));
+  if (!file) {
+    core::log(core::LogLevel::Error, "cannot write %s", out.c_str());
+    return 1;
+  }
 
+  int code = 0;
   if (beeper) {
     audio::BeeperDriver driver;
-    return replay(driver, std::move(*image), commands, lastTick, file.get());
+    code = replay(driver, std::move(*image), commands, lastTick, file.get());
+  } else {
+    audio::AdlibDriver driver;
+    code = replay(driver, std::move(*image), commands, lastTick, file.get());
   }
-  audio::AdlibDriver driver;
-  return replay(driver, std::move(*image), commands, lastTick, file.get());
+  // A full disk shows at the latest when the buffered lines go out at closing.
+  const bool written = !std::ferror(file.get()) && std::fclose(file.release()) == 0;
+  if (!written) {
+    core::log(core::LogLevel::Error, "cannot write %s", out.c_str());
+    return 1;
+  }
+  return code;
 }
 
 }  // namespace app

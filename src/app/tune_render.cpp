@@ -27,8 +27,17 @@ int renderTune(const std::filesystem::path& root, int tune, double seconds,
   auto beeper = driverImage(root, "beeper.dat");
   if (!adlib || !beeper) return 1;
 
+  // The engine takes either driver alone; a tune rendered without the selected
+  // one would be silence passed off as music.
+  const char* const selected = speaker ? "beeper.dat" : "adlib.dat";
+  if ((speaker ? beeper : adlib)->empty()) {
+    core::log(core::LogLevel::Error, "assets/audio/%s is empty", selected);
+    return 1;
+  }
   audio::Music music(kRate);
+  // A refused image has had its driver's line.
   if (!music.load(std::move(*adlib), std::move(*beeper))) return 1;
+  if (!(speaker ? music.beeperLoaded() : music.adlibLoaded())) return 1;
   if (speaker) music.setDevice(audio::Music::Device::Speaker);
   music.startTune(static_cast<std::uint8_t>(tune), false);
 

@@ -3,7 +3,7 @@
 #include <lodepng.h>
 
 #include <algorithm>
-
+#include <fstream>
 #include <string>
 
 #include "core/files.h"
@@ -61,10 +61,24 @@ bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image) {
     bytes[i * 4 + 2] = static_cast<unsigned char>(p);
     bytes[i * 4 + 3] = static_cast<unsigned char>(p >> 24);
   }
-  const unsigned error = lodepng::encode(path.string(), bytes, static_cast<unsigned>(image.width),
+  std::vector<unsigned char> png;
+  const unsigned error = lodepng::encode(png, bytes, static_cast<unsigned>(image.width),
                                          static_cast<unsigned>(image.height), LCT_RGBA, 8);
   if (error != 0) {
     core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(error));
+    return false;
+  }
+  // Written here rather than by the PNG library, which does not check that its
+  // writes reach the file (a full disk would pass for a saved picture).
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(79));
+    return false;
+  }
+  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  out.close();
+  if (out.fail()) {
+    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), "failed to write the file");
     return false;
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "app/opl_replay.h"
 #include "app/tune_render.h"
@@ -129,6 +130,32 @@ TEST_F(AudioTools, ReplayFailures) {
   EXPECT_EQ(fs::file_size(out()), 0u);
 }
 
+// A log that would run for weeks is refused before anything runs, and an
+// output that cannot be created or written is a failure with its own line.
+TEST_F(AudioTools, ReplayRefusesEndlessLogsAndUnwritableOutputs) {
+  std::ofstream(root / "file") << "x";
+  fs::create_directories(root / "folder");
+  const std::string good = "c 0 2 0 17897\nc 0 4 1 0\nx 30\n";
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {"x 100000001\n", out(), "[error] " + log("") + ": tick 100000001 is beyond the last tick a replay runs to "
+                                                      "(100000000)\n"},
+      {"c 9223372036854775807 4 1 0\n", out(),
+       "[error] " + log("") + ": tick 9223372036854775807 is beyond the last tick a replay runs to (100000000)\n"},
+      {good, (root / "folder").string(), "[error] cannot write " + (root / "folder").string() + "\n"},
+      {good, (root / "file" / "x").string(), "[error] cannot write " + (root / "file" / "x").string() + "\n"},
+      {good, "/dev/full", "[error] cannot write /dev/full\n"},
+  };
+  for (const auto& [text, target, message] : cases) {
+    SCOPED_TRACE(text + " -> " + target);
+    fs::remove(out());
+    const std::string logPath = log(text);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(app::replayOplLog(root, logPath, target, false), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), message);
+    EXPECT_FALSE(fs::exists(out()));
+  }
+}
+
 std::uint32_t u32(const Bytes& b, std::size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
 }
@@ -179,9 +206,21 @@ TEST_F(AudioTools, RenderTuneFailures) {
       << "parent folders are created";
   fs::create_directories(root / "isdir.wav");
   EXPECT_EQ(app::renderTune(root, 1, 0.1, (root / "isdir.wav").string(), false), 1);
+  const auto beeperImage = core::readFile(root / "assets" / "audio" / "beeper.dat");
   write("adlib.dat", Bytes(10, 0));
   write("beeper.dat", Bytes(10, 0));
   EXPECT_EQ(app::renderTune(root, 1, 1.0, (root / "t.wav").string(), false), 1);
+  // The other driver alone renders no tune of the selected device.
+  const std::string adlibRefused = "[error] adlib driver: not a Sonorithmics driver image\n";
+  for (const auto& [adlib, speaker, message] :
+       {std::tuple{Bytes(10, 0), false, adlibRefused}, std::tuple{Bytes(), false, std::string("[error] assets/audio/adlib.dat is empty\n")},
+        std::tuple{Bytes(), true, std::string("[error] assets/audio/beeper.dat is empty\n")}}) {
+    write("adlib.dat", adlib);
+    write("beeper.dat", speaker ? Bytes() : *beeperImage);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(app::renderTune(root, 1, 1.0, (root / "t.wav").string(), speaker), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), message);
+  }
   fs::remove(root / "assets" / "audio" / "adlib.dat");
   EXPECT_EQ(app::renderTune(root, 1, 1.0, (root / "t.wav").string(), false), 1);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -71,10 +72,14 @@ TEST(Rgba, FailuresAreLoggedAndReported) {
   image.width = 2;
   image.height = 2;
   image.pixels.assign(4, 0xFF000000u);
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(render::saveRgbaPng(scratch("no_such_folder") / "x.png", image));
-  log = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(log.rfind("[error] ", 0), 0u) << log;
+  // A write that fails only when the bytes go out (a full disk) fails too.
+  for (const fs::path& target : {scratch("no_such_folder") / "x.png", fs::path("/dev/full")}) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(render::saveRgbaPng(target, image)) << target;
+    log = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.rfind("[error] " + target.string() + ": ", 0), 0u) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  }
 
   image.pixels.resize(3);  // shorter than width x height
   ::testing::internal::CaptureStderr();
