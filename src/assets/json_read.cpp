@@ -71,8 +71,4 @@ const Json& arrayAt(const Json& object, const char* key) {
   return value;
 }
 
-bool insidePicture(const IndexedImage& image, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
-  return x >= 0 && y >= 0 && w >= 0 && h >= 0 && x + w <= image.width && y + h <= image.height;
-}
-
 }  // namespace assets::detail

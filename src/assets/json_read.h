@@ -42,10 +42,6 @@ std::int32_t intOr(const Json& object, const char* key, std::int32_t fallback);
 // object.at(key) that must be an array (library error otherwise).
 const Json& arrayAt(const Json& object, const char* key);
 
-// Whether the rectangle, with non-negative size, lies wholly inside the picture.
-// The drawing code copies from such rectangles without checks of its own.
-bool insidePicture(const IndexedImage& image, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h);
-
 // Runs `read`; a JSON library error it raises (a missing key, a wrong type, a
 // number out of range) logs "<file>: <message>" and gives false, so that no
 // loader hands out half a result.

@@ -19,15 +19,6 @@ std::optional<LiftGraphics> loadLiftGraphics(const std::filesystem::path& dir) {
     }
   });
   if (!image) return std::nullopt;
-  // The lift drawing copies from these rectangles without bounds checks.
-  for (std::size_t t = 0; t < lifts.types.size(); ++t) {
-    const LiftGraphics::Rect& r = lifts.types[t];
-    if (!detail::insidePicture(*image, r.x, r.y, r.w, r.h)) {
-      core::log(core::LogLevel::Error, "lifts.json: type %zu (%d,%d %dx%d) is outside the %dx%d picture", t, r.x, r.y,
-                r.w, r.h, image->width, image->height);
-      return std::nullopt;
-    }
-  }
   lifts.image = std::move(*image);
   return lifts;
 }

@@ -1,7 +1,5 @@
 #include "assets/sheet.h"
 
-#include <algorithm>
-
 #include "assets/json_read.h"
 #include "core/log.h"
 
@@ -19,17 +17,6 @@ std::optional<Sheet> loadSheet(const std::filesystem::path& dir, const std::stri
   if (!(sheet.columns > 0 && sheet.itemH >= 1 && sheet.itemW >= 1)) {
     core::log(core::LogLevel::Error, "%s.json: bad item geometry", name.c_str());
     return std::nullopt;
-  }
-  // Items are copied from their cells without bounds checks when drawn, so
-  // every item below count must lie inside the picture.
-  if (sheet.count > 0) {
-    const std::int64_t usedColumns = std::min(sheet.count, sheet.columns);
-    const std::int64_t rows = (static_cast<std::int64_t>(sheet.count) + sheet.columns - 1) / sheet.columns;
-    if (!detail::insidePicture(*image, 0, 0, usedColumns * sheet.itemW, rows * sheet.itemH)) {
-      core::log(core::LogLevel::Error, "%s.json: %d items of %dx%d do not fit the %dx%d picture", name.c_str(),
-                sheet.count, sheet.itemW, sheet.itemH, image->width, image->height);
-      return std::nullopt;
-    }
   }
   sheet.image = std::move(*image);
   return sheet;

@@ -35,14 +35,6 @@ std::optional<SpriteSet> loadSpriteSet(const std::filesystem::path& dir, const s
     for (const Json& element : frames) set.frames.push_back(readFrame(element));
   });
   if (!image) return std::nullopt;
-  for (std::size_t n = 0; n < set.frames.size(); ++n) {
-    const SpriteFrame& f = set.frames[n];
-    if (!detail::insidePicture(*image, f.x, f.y, f.w, f.h)) {
-      core::log(core::LogLevel::Error, "%s.json: frame %zu (%d,%d %dx%d) is outside the %dx%d picture", name.c_str(),
-                n, f.x, f.y, f.w, f.h, image->width, image->height);
-      return std::nullopt;
-    }
-  }
   set.image = std::move(*image);
   return set;
 }

@@ -50,14 +50,6 @@ std::optional<TileSet> loadTileSet(const std::filesystem::path& dir) {
     core::log(core::LogLevel::Error, "tiles.json: bad columns/count");
     return std::nullopt;
   }
-  // Tiles are copied from the sheet without bounds checks when drawn, so every
-  // tile id below count must lie inside the picture.
-  const std::int64_t rows = (static_cast<std::int64_t>(set.count) + set.columns - 1) / set.columns;
-  if (image->height < kTileSize * rows) {
-    core::log(core::LogLevel::Error, "tiles.json: %d tiles need %lld rows, tiles.png is %d pixels high",
-              set.count, static_cast<long long>(rows), image->height);
-    return std::nullopt;
-  }
 
   if (root.contains("attributes")) {
     const Json& list = root["attributes"];

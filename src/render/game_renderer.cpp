@@ -82,7 +82,7 @@ void GameRenderer::applyOne(const sim::PageOp& op) {
 
 void GameRenderer::drawObjectItem(Framebuffer& fb, int id, int x, int y) const {
   const assets::Sheet& sheet = gfx->objects;
-  int sx = 0, sy = 0;
+  std::int64_t sx = 0, sy = 0;
   if (!detail::sheetItem(sheet, id, sx, sy)) return;
   detail::blit(fb, sheet.image, sx, sy, 16, 16, x, y, 0, false);
 }
@@ -120,8 +120,9 @@ void GameRenderer::drawLift(Framebuffer& fb, const sim::LiftState& lift) const {
     for (int c = 0; c < lift.wWords * 16 && c < rect.w; ++c) {
       const int tx = column * 8 + c;
       if (tx >= kScreenWidth) break;
-      // The rectangles are not checked against the picture when loaded.
-      const int p = detail::imagePixel(gfx->lifts.image, rect.x + c, rect.y + r);
+      // The rectangles are not checked against the picture when loaded: what
+      // lies beyond it is left undrawn.
+      const int p = detail::imagePixel(gfx->lifts.image, std::int64_t{rect.x} + c, std::int64_t{rect.y} + r);
       if (p >= 0) fb.pixels[ty * kScreenWidth + tx] = static_cast<std::uint8_t>(p);
     }
   }
@@ -187,7 +188,7 @@ void GameRenderer::drawScore(Framebuffer& fb, int score) const {
   const std::array<int, 3> glyphs = detail::scoreGlyphs(score);
   const assets::Sheet& font = gfx->font;
   for (int k = 0; k < 3; ++k) {
-    int gx = 0, gy = 0;
+    std::int64_t gx = 0, gy = 0;
     if (!detail::sheetItem(font, glyphs[k], gx, gy)) continue;
     for (int r = 0; r < 8; ++r) {
       int mask = 0;

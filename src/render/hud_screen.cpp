@@ -77,7 +77,7 @@ std::uint32_t HudScreen::colour(int index) const {
 
 void HudScreen::drawGlyph(RgbaImage& out, int ch, int x, int y, bool inverted) const {
   const assets::Sheet& font = gfx->font;
-  int gx = 0, gy = 0;
+  std::int64_t gx = 0, gy = 0;
   if (!detail::sheetItem(font, detail::characterGlyph(ch), gx, gy)) return;
   for (int r = 0; r < 8; ++r) {
     for (int c = 0; c < 8; ++c) {
@@ -98,7 +98,7 @@ void HudScreen::drawPanel(const PanelView& view, const std::vector<InventoryIcon
   }
   const assets::Sheet& objects = gfx->objects;
   for (const InventoryIcon& icon : *icons) {
-    int sx = 0, sy = 0;
+    std::int64_t sx = 0, sy = 0;
     if (!detail::sheetItem(objects, icon.object, sx, sy)) continue;
     for (int r = 0; r < 16; ++r) {
       for (int c = 0; c < 16; ++c) {
@@ -114,7 +114,7 @@ void HudScreen::drawPanel(const PanelView& view, const std::vector<InventoryIcon
   const std::array<int, 3> glyphs = detail::scoreGlyphs(view.score);
   const assets::Sheet& font = gfx->font;
   for (int k = 0; k < 3; ++k) {
-    int gx = 0, gy = 0;
+    std::int64_t gx = 0, gy = 0;
     if (!detail::sheetItem(font, glyphs[k], gx, gy)) continue;
     for (int r = 0; r < 8; ++r) {
       for (int c = 0; c < 8; ++c) {

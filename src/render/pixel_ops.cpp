@@ -1,27 +1,31 @@
 #include "render/pixel_ops.h"
 
+#include <algorithm>
+
 namespace render::detail {
 
-int imagePixel(const assets::IndexedImage& image, int x, int y) {
+int imagePixel(const assets::IndexedImage& image, std::int64_t x, std::int64_t y) {
   if (x < 0 || y < 0 || x >= image.width || y >= image.height) return -1;
   const std::size_t index = static_cast<std::size_t>(y) * image.width + x;
   if (index >= image.pixels.size()) return -1;
   return image.pixels[index];
 }
 
-void blit(Framebuffer& fb, const assets::IndexedImage& image, int sx, int sy, int w, int h, int dx,
-          int dy, int minY, bool onlyBlack) {
+void blit(Framebuffer& fb, const assets::IndexedImage& image, std::int64_t sx, std::int64_t sy, std::int64_t w,
+          std::int64_t h, std::int64_t dx, std::int64_t dy, int minY, bool onlyBlack) {
   if (h < 1 || w < 1 || !whole(fb)) return;
-  for (int r = 0; r < h; ++r) {
-    const int ty = dy + r;
-    if (ty < minY || ty < 0 || ty >= kScreenHeight) continue;
-    std::uint8_t* row = &fb.pixels[ty * kScreenWidth];
-    for (int c = 0; c < w; ++c) {
-      const int tx = dx + c;
-      if (tx < 0 || tx >= kScreenWidth) continue;
+  // Only the part of the rectangle that lands in the picture is visited, so a
+  // rectangle of any size costs at most one screen.
+  const std::int64_t top = std::max<std::int64_t>(std::max(minY, 0), dy);
+  const std::int64_t bottom = std::min<std::int64_t>(kScreenHeight, dy + h);
+  const std::int64_t left = std::max<std::int64_t>(0, dx);
+  const std::int64_t right = std::min<std::int64_t>(kScreenWidth, dx + w);
+  for (std::int64_t ty = top; ty < bottom; ++ty) {
+    std::uint8_t* row = &fb.pixels[static_cast<std::size_t>(ty) * kScreenWidth];
+    for (std::int64_t tx = left; tx < right; ++tx) {
       // Frame and item rectangles come from data files unchecked against
       // their picture; pixels beyond it are treated as transparent.
-      const int p = imagePixel(image, sx + c, sy + r);
+      const int p = imagePixel(image, sx + (tx - dx), sy + (ty - dy));
       if (p < 0 || p == 16) continue;
       if (onlyBlack) {
         if (p == 15) row[tx] = 15;

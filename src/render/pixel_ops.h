@@ -38,24 +38,27 @@ inline bool whole(const Framebuffer& fb) { return fb.pixels.size() >= static_cas
 // Copies the w x h rectangle of `image` at (sx, sy) to (dx, dy) under the game
 // graphics index rules: 16 transparent, 0..15 stored, 17 and above OR-ed in as
 // value - 16. With onlyBlack only the colour-15 pixels are written. Target rows
-// above minY and every pixel outside the picture or outside the image are skipped.
-void blit(Framebuffer& fb, const assets::IndexedImage& image, int sx, int sy, int w, int h, int dx,
-          int dy, int minY, bool onlyBlack);
+// above minY and every pixel outside the picture or outside the image are
+// skipped. Positions and sizes come from data files unchecked, so any 32-bit
+// values (and their sums) are safe here.
+void blit(Framebuffer& fb, const assets::IndexedImage& image, std::int64_t sx, std::int64_t sy, std::int64_t w,
+          std::int64_t h, std::int64_t dx, std::int64_t dy, int minY, bool onlyBlack);
 
 // The EGA/VGA plane write of 8 pixels at byte column `column`: where a bit of
 // `bits` (bit 7 leftmost) is set the planes of planeMask are set, elsewhere cleared.
 void writeByte(Framebuffer& fb, int column, int y, int bits, int planeMask);
 
-// The top-left corner of item `index` in the sheet's picture; false when the
-// sheet has no such item.
-inline bool sheetItem(const assets::Sheet& sheet, int index, int& x, int& y) {
+// The top-left corner of item `index` in the sheet's picture (which the item
+// may lie partly or wholly outside of); false when the sheet has no such item.
+inline bool sheetItem(const assets::Sheet& sheet, int index, std::int64_t& x, std::int64_t& y) {
   if (index < 0 || index >= sheet.count || sheet.columns < 1) return false;
-  x = (index % sheet.columns) * sheet.itemW;
-  y = (index / sheet.columns) * sheet.itemH;
+  x = std::int64_t{index % sheet.columns} * sheet.itemW;
+  y = std::int64_t{index / sheet.columns} * sheet.itemH;
   return true;
 }
 
-// The image pixel at (x, y), or -1 outside the image.
-int imagePixel(const assets::IndexedImage& image, int x, int y);
+// The image pixel at (x, y), or -1 outside the image: what lies beyond a
+// picture reads as transparent wherever the drawing treats -1 so.
+int imagePixel(const assets::IndexedImage& image, std::int64_t x, std::int64_t y);
 
 }  // namespace render::detail

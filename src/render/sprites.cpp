@@ -19,7 +19,8 @@ constexpr int kBallRowOffsets[3] = {280, 120, -40};
 void drawSprite(Framebuffer& fb, const assets::SpriteSet& set, int frame, int x, int y, bool onlyBlack) {
   if (frame < 0 || frame >= static_cast<int>(set.frames.size())) return;
   const assets::SpriteFrame& f = set.frames[frame];
-  detail::blit(fb, set.image, f.x, f.y, f.w, f.h, x + f.xoff + f.ox, y + f.yoff + f.oy, kPlayAreaTop, onlyBlack);
+  detail::blit(fb, set.image, f.x, f.y, f.w, f.h, std::int64_t{x} + f.xoff + f.ox, std::int64_t{y} + f.yoff + f.oy,
+               kPlayAreaTop, onlyBlack);
 }
 
 }  // namespace

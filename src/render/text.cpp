@@ -32,7 +32,7 @@ void GameRenderer::drawGlyph(Framebuffer& fb, int column, int y, int glyph, Text
   const assets::Sheet& font = gfx->font;
   // Glyphs wholly outside the picture are dropped before any pixel arithmetic:
   // a text screen may place text at any 32-bit position.
-  int gx = 0, gy = 0;
+  std::int64_t gx = 0, gy = 0;
   if (column < 0 || column >= kScreenWidth / 8 || y <= -8 || y >= kScreenHeight || !detail::whole(fb) ||
       !detail::sheetItem(font, glyph, gx, gy))
     return;

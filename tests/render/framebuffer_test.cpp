@@ -119,12 +119,19 @@ TEST(DrawTile, EmptyCellsAndUnknownIdsDrawNothingAndWarnOnlyOnce) {
   EXPECT_EQ(countValue(fb, 0), 64000);
 }
 
-TEST(DrawTile, ASheetShorterThanItsCountDrawsNothingForTheMissingTiles) {
+// The sheet's height is not checked against the tile count: the rows of a
+// tile that the sheet lacks are left as they were.
+TEST(DrawTile, ASheetShorterThanItsCountDrawsOnlyTheRowsItHolds) {
   auto tiles = smallTiles();
-  tiles.count = 40;  // the sheet holds only 4 cells
-  Framebuffer fb;
-  drawTile(fb, tiles, 39, 0, 0);
-  EXPECT_EQ(countValue(fb, 0), 64000);
+  tiles.count = 40;
+  tiles.image.height = 24;  // the second row of tiles is cut after 8 rows
+  tiles.image.pixels.resize(32 * 24);
+  for (const auto& [id, drawn] : {std::pair{0, 256}, {2, 128}, {3, 128}, {39, 0}}) {
+    SCOPED_TRACE(id);
+    Framebuffer fb = filled(5);
+    drawTile(fb, tiles, static_cast<std::uint16_t>(id), 0, 0);
+    EXPECT_EQ(64000 - countValue(fb, 5), drawn);
+  }
 }
 
 TEST(DrawRoomAndScreen, PlaceTilesByRowAndFillScreensWhite) {

@@ -286,6 +286,40 @@ TEST_F(Renderer, LiftBodyIsCutToTheWidthTheHeightAndThePicture) {
   EXPECT_EQ(drawn, 16 * 8);
 }
 
+// Sheet items are not checked against their picture when loaded: an item
+// that lies outside it draws nothing, one partly inside draws that part, and
+// no item size makes the drawing run past one screen.
+TEST_F(Renderer, SheetItemsOutsideTheirPictureDrawOnlyWhatItHolds) {
+  constexpr int kMax = 2147483647;
+  struct Case {
+    int itemW, itemH, columns, object;
+    int drawn;  // pixels drawn of a 16 x 16 cell whose 10 x 10 body is opaque
+  };
+  // The objects picture is 64 x 32: two rows of four 16 x 16 cells.
+  const Case cases[] = {
+      {16, 16, 4, 5, 100}, {16, 16, 5, 4, 0}, {16, 24, 4, 4, 50}, {kMax, kMax, kMax, 1, 0}, {kMax, 1, 1, 0, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.itemW << "x" << c.itemH << " columns " << c.columns << " item "
+                                      << c.object);
+    gfx.objects.itemW = c.itemW;
+    gfx.objects.itemH = c.itemH;
+    gfx.objects.columns = c.columns;
+    Framebuffer fb;
+    renderer.drawObjects(fb, {{c.object, 10, 80}});
+    int drawn = 0;
+    for (auto p : fb.pixels) drawn += p != 0;
+    EXPECT_EQ(drawn, c.drawn);
+  }
+  // A logo of any size is drawn from its picture alone.
+  gfx.logo.itemW = gfx.logo.itemH = kMax;
+  Framebuffer fb;
+  renderer.drawShowScreen(fb, "none", "none");
+  int drawn = 0;
+  for (auto p : fb.pixels) drawn += p != 0;
+  EXPECT_EQ(drawn, 96 * 24 - 16);
+}
+
 TEST_F(Renderer, ApplyRunsAWholeSequence) {
   std::vector<PageOp> ops;
   ops.push_back(op(PageOpKind::ResetCache, 0));

@@ -232,3 +232,27 @@ TEST_F(Sprites, LaterSpritesCoverEarlierOnes) {
   auto out = composed();
   EXPECT_EQ(out.pixels[100 * 320 + 100], 1);  // the hero over the actor
 }
+
+// Frame rectangles are not checked against their picture when loaded: only
+// the part that lies inside it is drawn, whatever the numbers, and positions
+// far off the screen draw nothing.
+TEST_F(Sprites, FramesOutsideTheirPictureDrawOnlyWhatItHolds) {
+  constexpr int kMax = 2147483647;
+  constexpr int kMin = -2147483647 - 1;
+  struct Case {
+    int x, y, w, h, ox, oy;
+    int drawn;  // of the 4 x 4 picture's 16 pixels
+  };
+  const Case cases[] = {
+      {2, 2, 4, 4, 0, 0, 4},       {-2, -2, 4, 4, 0, 0, 4},      {4, 0, 4, 4, 0, 0, 0},
+      {0, 0, kMax, kMax, 0, 0, 16}, {kMax, kMax, kMax, kMax, 0, 0, 0}, {kMin, kMin, kMax, kMax, 0, 0, 0},
+      {0, 0, 4, 4, kMax, kMax, 0},  {0, 0, 4, 4, kMin, kMin, 0},  {kMin, 0, kMax, 4, kMax, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.x << " " << c.y << " " << c.w << " " << c.h << " " << c.ox << " " << c.oy);
+    assets::SpriteFrame& f = gfx.tumbold.frames[0];
+    f.x = c.x, f.y = c.y, f.w = c.w, f.h = c.h, f.ox = c.ox, f.oy = c.oy;
+    state.frame = 0;
+    EXPECT_EQ(count(composed(), 1), c.drawn);
+  }
+}
