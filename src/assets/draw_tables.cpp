@@ -1,5 +1,7 @@
 #include "assets/draw_tables.h"
 
+#include <string>
+
 #include "assets/json_read.h"
 #include "core/log.h"
 
@@ -26,18 +28,23 @@ void readTables(const Json& root, DrawTables& tables) {
     const Json& shades = root.at("shades_overlay");
     if (!shades.is_object()) detail::throwWrongType(shades, "shades_overlay", "object");
     if (shades.contains("entries")) {
-      for (const Json& entry : detail::arrayAt(shades, "entries")) {
+      const Json& entries = detail::arrayAt(shades, "entries");
+      for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Json& entry = entries[i];
         if (!entry.is_array()) detail::throwWrongType(entry, "shades entry", "array");
-        tables.shadesEntries.push_back({toInt32(entry.at(0)), toInt32(entry.at(1)), toInt32(entry.at(2))});
+        if (entry.size() < 3) throw detail::Refusal("shades_overlay.entries[" + std::to_string(i) + "] needs 3 numbers");
+        tables.shadesEntries.push_back({toInt32(entry[0]), toInt32(entry[1]), toInt32(entry[2])});
       }
     }
   }
 
   const Json& planes = detail::arrayAt(root.at("lift_rope"), "planes");
   for (std::size_t p = 0; p < 4; ++p) {
-    const Json& row = planes.at(p);
+    if (p >= planes.size()) throw detail::Refusal("lift_rope.planes needs 4 rows of 4 numbers");
+    const Json& row = planes[p];
     if (!row.is_array()) detail::throwWrongType(row, "lift_rope plane", "array");
-    for (std::size_t k = 0; k < 4; ++k) tables.liftRope[p][k] = toInt32(row.at(k));
+    if (row.size() < 4) throw detail::Refusal("lift_rope.planes needs 4 rows of 4 numbers");
+    for (std::size_t k = 0; k < 4; ++k) tables.liftRope[p][k] = toInt32(row[k]);
   }
 
   const Json& energy = root.at("energy_bar");

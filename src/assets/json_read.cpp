@@ -65,6 +65,22 @@ std::int32_t intOr(const Json& object, const char* key, std::int32_t fallback) {
   return toInt32(object.at(key));
 }
 
+std::int32_t namedInt(const Json& object, const char* key, const std::string& where,
+                      std::optional<std::int32_t> fallback) {
+  const auto it = object.find(key);
+  if (it == object.end()) {
+    if (fallback) return *fallback;
+    throw Refusal(where + "has no \"" + key + "\"");
+  }
+  const std::string name = where + "\"" + key + "\"";
+  if (!it->is_number()) throw Refusal(name + " must be a number, not " + it->type_name());
+  try {
+    return toInt32(*it);
+  } catch (const Json::exception&) {
+    throw Refusal(name + " " + it->dump() + " does not fit in 32 bits");
+  }
+}
+
 const Json& arrayAt(const Json& object, const char* key) {
   const Json& value = object.at(key);
   if (!value.is_array()) throwWrongType(value, key, "array");

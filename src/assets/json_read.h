@@ -6,6 +6,7 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -41,6 +42,18 @@ std::int32_t intOr(const Json& object, const char* key, std::int32_t fallback);
 
 // object.at(key) that must be an array (library error otherwise).
 const Json& arrayAt(const Json& object, const char* key);
+
+// A loader's own refusal, in its own words naming the key, for the values
+// whose message no format fixes; guarded logs "<file>: <text>" for it.
+struct Refusal : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The number under `key` as 32 bits, named in a refusal as <where>"<key>" when
+// it is not a number or does not fit. Absent: `fallback`, or, without one, the
+// refusal <where>has no "<key>".
+std::int32_t namedInt(const Json& object, const char* key, const std::string& where,
+                      std::optional<std::int32_t> fallback = std::nullopt);
 
 // Runs `read`; a JSON library error it raises (a missing key, a wrong type, a
 // number out of range) logs "<file>: <message>" and gives false, so that no

@@ -8,10 +8,10 @@ namespace assets {
 std::optional<Sheet> loadSheet(const std::filesystem::path& dir, const std::string& name) {
   Sheet sheet;
   auto image = detail::readDescribedPicture(dir, name, [&](const detail::Json& root) {
-    sheet.itemW = detail::intOr(root, "item_w", 0);
-    sheet.itemH = detail::intOr(root, "item_h", 0);
-    sheet.columns = detail::intOr(root, "columns", 1);
-    sheet.count = detail::intOr(root, "count", 0);
+    sheet.itemW = detail::namedInt(root, "item_w", "", 0);
+    sheet.itemH = detail::namedInt(root, "item_h", "", 0);
+    sheet.columns = detail::namedInt(root, "columns", "", 1);
+    sheet.count = detail::namedInt(root, "count", "", 0);
   });
   if (!image) return std::nullopt;
   if (!(sheet.columns > 0 && sheet.itemH >= 1 && sheet.itemW >= 1)) {

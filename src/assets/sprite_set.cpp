@@ -1,7 +1,6 @@
 #include "assets/sprite_set.h"
 
 #include "assets/json_read.h"
-#include "core/log.h"
 
 namespace assets {
 

@@ -41,9 +41,9 @@ std::optional<TileSet> loadTileSet(const std::filesystem::path& dir) {
 
   TileSet set;
   const bool read = detail::guarded("tiles.json", [&] {
-    set.columns = detail::intOr(root, "columns", 0);
-    set.count = detail::intOr(root, "count", 0);
-    set.collisionTiles = detail::intOr(root, "collision_tiles", 0);
+    set.columns = detail::namedInt(root, "columns", "", 0);
+    set.count = detail::namedInt(root, "count", "", 0);
+    set.collisionTiles = detail::namedInt(root, "collision_tiles", "", 0);
   });
   if (!read) return std::nullopt;
   if (set.columns < 1 || set.count < 1 || image->width < kTileSize * set.columns) {

@@ -162,13 +162,19 @@ TEST(Sheet, RefusesBadItemGeometry) {
 
 TEST(Sheet, RefusesValuesOfTheWrongType) {
   TempDir dir;
-  for (const char* json : {R"([4,4])", R"({"item_w":"4","item_h":4})", R"({"item_w":4,"item_h":4,"count":null})",
-                           R"({"item_w":4,"item_h":4,"columns":[2]})", R"({"item_w":4e20,"item_h":4})"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"([4,4])", "[json.exception.type_error.302] root must be object, but is array"},
+      {R"({"item_w":"4","item_h":4})", R"("item_w" must be a number, not string)"},
+      {R"({"item_w":4,"item_h":4,"count":null})", R"("count" must be a number, not null)"},
+      {R"({"item_w":4,"item_h":4,"columns":[2]})", R"("columns" must be a number, not array)"},
+      {R"({"item_w":4e20,"item_h":4})", R"("item_w" 4e+20 does not fit in 32 bits)"},
+  };
+  for (const auto& [json, message] : cases) {
     SCOPED_TRACE(json);
     writePair(dir.path(), "font", json);
     LogCapture log;
     EXPECT_FALSE(assets::loadSheet(dir.path(), "font"));
-    expectOneErrorStartingWith(log, "font.json: [json.exception.");
+    expectOneError(log, std::string("font.json: ") + message);
   }
 }
 
@@ -186,13 +192,20 @@ TEST(LiftGraphics, LoadsOneRectanglePerType) {
 
 TEST(LiftGraphics, RefusesMalformedTypes) {
   TempDir dir;
-  for (const char* json : {R"({"types":[5]})", R"({"types":[{"x":0,"y":0,"w":1}]})",
-                           R"({"types":[{"x":0,"y":0,"w":1,"h":"1"}]})", R"({"types":"none"})", R"(3)"}) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"({"types":[5]})", "type 0 must be an object, not number"},
+      {R"({"types":[{"x":0,"y":0,"w":1,"h":1},{"x":0,"y":0,"w":1}]})", R"(type 1 has no "h")"},
+      {R"({"types":[{"x":0,"y":0,"w":1,"h":"1"}]})", R"(type 0 "h" must be a number, not string)"},
+      {R"({"types":[{"x":0,"y":3e10,"w":1,"h":1}]})", R"(type 0 "y" 30000000000.0 does not fit in 32 bits)"},
+      {R"({"types":"none"})", R"("types" must be an array, not string)"},
+      {R"(3)", "[json.exception.type_error.302] root must be object, but is number"},
+  };
+  for (const auto& [json, message] : cases) {
     SCOPED_TRACE(json);
     writePair(dir.path(), "lifts", json);
     LogCapture log;
     EXPECT_FALSE(assets::loadLiftGraphics(dir.path()));
-    expectOneErrorStartingWith(log, "lifts.json: ");
+    expectOneError(log, std::string("lifts.json: ") + message);
   }
 }
 
@@ -241,25 +254,33 @@ TEST(DrawTables, RefusesMissingOrMalformedTables) {
     EXPECT_FALSE(assets::loadDrawTables(dir.path()));
     expectOneError(log, "draw_tables.json: [json.exception.out_of_range.403] key 'glueon_overlay' not found");
   }
-  const std::string broken[] = {
-      "{" + std::string(R"("glueon_overlay":{"first_player_frame":26})") + "," + rope + "," + energy + "}",
-      "{" + std::string(R"("glueon_overlay":[1])") + "," + rope + "," + energy + "}",
-      "{" + glueon + R"(,"shades_overlay":{"entries":[[1,2]]},)" + rope + "," + energy + "}",
-      "{" + glueon + R"(,"shades_overlay":{"entries":[{"dx":1}]},)" + rope + "," + energy + "}",
-      "{" + glueon + R"(,"lift_rope":{"planes":[[0,0,0,0],[0,0,0,0],[0,0,0,0]]},)" + energy + "}",
-      "{" + glueon + R"(,"lift_rope":{"planes":[[0,0,0,0],[0,0,0,0],[0,0,0],[0,0,0,0]]},)" + energy + "}",
-      "{" + glueon + R"(,"lift_rope":{"planes":[[0,0,0,0],[0,0,0,0],"abcd",[0,0,0,0]]},)" + energy + "}",
-      "{" + glueon + "," + rope + R"(,"energy_bar":{"partial":[1,2,3,4,5,6,7,8]}})",
-      "{" + glueon + "," + rope + R"(,"energy_bar":{"columns":[1e99],"partial":[1,2,3,4,5,6,7,8]}})",
-      "{" + glueon + "," + rope + R"(,"energy_bar":{"columns":{"a":1},"partial":[1,2,3,4,5,6,7,8]}})",
-      "[]",
+  // Wrong types keep the JSON library's text; short rows say what they lack.
+  const std::pair<std::string, std::string> broken[] = {
+      {"{" + std::string(R"("glueon_overlay":{"first_player_frame":26})") + "," + rope + "," + energy + "}",
+       "[json.exception."},
+      {"{" + std::string(R"("glueon_overlay":[1])") + "," + rope + "," + energy + "}", "[json.exception."},
+      {"{" + glueon + R"(,"shades_overlay":{"entries":[[1,2,3],[1,2]]},)" + rope + "," + energy + "}",
+       "shades_overlay.entries[1] needs 3 numbers"},
+      {"{" + glueon + R"(,"shades_overlay":{"entries":[{"dx":1}]},)" + rope + "," + energy + "}", "[json.exception."},
+      {"{" + glueon + R"(,"lift_rope":{"planes":[[0,0,0,0],[0,0,0,0],[0,0,0,0]]},)" + energy + "}",
+       "lift_rope.planes needs 4 rows of 4 numbers"},
+      {"{" + glueon + R"(,"lift_rope":{"planes":[[0,0,0,0],[0,0,0,0],[0,0,0],[0,0,0,0]]},)" + energy + "}",
+       "lift_rope.planes needs 4 rows of 4 numbers"},
+      {"{" + glueon + R"(,"lift_rope":{"planes":[[0,0,0,0],[0,0,0,0],"abcd",[0,0,0,0]]},)" + energy + "}",
+       "[json.exception."},
+      {"{" + glueon + "," + rope + R"(,"energy_bar":{"partial":[1,2,3,4,5,6,7,8]}})", "[json.exception."},
+      {"{" + glueon + "," + rope + R"(,"energy_bar":{"columns":[1e99],"partial":[1,2,3,4,5,6,7,8]}})",
+       "[json.exception."},
+      {"{" + glueon + "," + rope + R"(,"energy_bar":{"columns":{"a":1},"partial":[1,2,3,4,5,6,7,8]}})",
+       "[json.exception."},
+      {"[]", "[json.exception."},
   };
-  for (const std::string& text : broken) {
+  for (const auto& [text, message] : broken) {
     SCOPED_TRACE(text);
     writeBytes(file, text);
     LogCapture log;
     EXPECT_FALSE(assets::loadDrawTables(dir.path()));
-    expectOneErrorStartingWith(log, "draw_tables.json: [json.exception.");
+    expectOneErrorStartingWith(log, "draw_tables.json: " + message);
   }
   writeBytes(file, "{\"glueon_overlay\":");
   LogCapture log;

@@ -89,17 +89,26 @@ TEST(TileSet, RefusesAttributesThatAreNotFourDigits) {
 
 TEST(TileSet, RefusesValuesOfTheWrongType) {
   TempDir dir;
-  for (const char* json : {R"([2,2])", R"("tiles")", R"({"columns":"2","count":2})", R"({"columns":2,"count":null})",
-                           R"({"columns":2,"count":true})", R"({"columns":2,"count":2,"collision_tiles":[]})",
-                           R"({"columns":1e10,"count":2})", R"({"columns":2,"count":99999999999999999999})",
-                           R"({"columns":2,"count":2,"attributes":["0000",1]})",
-                           R"({"columns":2,"count":2,"attributes":{"a":"0000"}})",
-                           R"({"columns":2,"count":2,"attributes":"0000"})"}) {
+  // Each message names the key and what was found there.
+  const std::pair<const char*, const char*> cases[] = {
+      {R"([2,2])", "expected an object, found array"},
+      {R"("tiles")", "expected an object, found string"},
+      {R"({"columns":"2","count":2})", R"("columns" must be a number, not string)"},
+      {R"({"columns":2,"count":null})", R"("count" must be a number, not null)"},
+      {R"({"columns":2,"count":true})", R"("count" must be a number, not boolean)"},
+      {R"({"columns":2,"count":2,"collision_tiles":[]})", R"("collision_tiles" must be a number, not array)"},
+      {R"({"columns":1e10,"count":2})", R"("columns" 10000000000.0 does not fit in 32 bits)"},
+      {R"({"columns":2,"count":99999999999999999999})", R"("count" 1e+20 does not fit in 32 bits)"},
+      {R"({"columns":2,"count":2,"attributes":["0000",1]})", "attribute entry 1 is a number, not a string"},
+      {R"({"columns":2,"count":2,"attributes":{"a":"0000"}})", "attributes must be an array, not object"},
+      {R"({"columns":2,"count":2,"attributes":"0000"})", "attributes must be an array, not string"},
+  };
+  for (const auto& [json, message] : cases) {
     SCOPED_TRACE(json);
     writeTiles(dir.path(), json);
     LogCapture log;
     EXPECT_FALSE(assets::loadTileSet(dir.path()));
-    expectOneErrorStartingWith(log, "tiles.json: ");
+    expectOneError(log, std::string("tiles.json: ") + message);
   }
 }
 
