@@ -1,8 +1,7 @@
 #pragma once
 
 // The content bundle that main loads once, and one entry per mode. Each mode
-// lives in its own mode_*.cpp; the ones not built yet answer from
-// mode_stubs.cpp with one error line and exit code 1.
+// lives in its own mode_*.cpp.
 
 #include <filesystem>
 #include <string>

@@ -36,10 +36,8 @@ bool inReach(const GameState& s, const ObjectState& o) {
 
 void Simulation::runTouchScripts() {
   GameState& s = state;
-  if (s.energy == 0) return;
-  std::vector<int> list;
-  if (!roomEntities(list)) return;
-  for (int i : list) {
+  if (s.energy == 0 || s.entityRoom != s.room) return;
+  for (int i : roomEntityLists_[s.room]) {
     const EntityDef& def = program.entities[static_cast<std::size_t>(i)];
     if (def.touch < 0 || def.touch >= static_cast<int>(program.touches.size())) continue;
     const TouchBox& box = program.touches[static_cast<std::size_t>(def.touch)];

@@ -152,15 +152,6 @@ void Simulation::flipPages() {
   emit(PageOpKind::Flip);
 }
 
-bool Simulation::roomEntities(std::vector<int>& out) const {
-  out.clear();
-  if (state.entityRoom != state.room) return false;
-  for (std::size_t i = 0; i < program.entities.size(); ++i) {
-    if (program.entities[i].room == state.entityRoom) out.push_back(static_cast<int>(i));
-  }
-  return !out.empty();
-}
-
 bool Simulation::scriptRunning(int entity) const {
   return std::find(runningScripts_.begin(), runningScripts_.end(), entity) != runningScripts_.end();
 }

@@ -92,7 +92,6 @@ class Simulation {
   void logInventory();
   void flipPages();
   void runStepScripts();
-  bool roomEntities(std::vector<int>& out) const;
   void bubble(int x, int y, int tail, const std::string& text);
   void say(int width, const std::string& text);
   void emit(PageOpKind kind, int a = 0, int b = 0, int c = 0, int d = 0);
@@ -176,8 +175,8 @@ class Simulation {
   bool sharedRunning_ = false;
   // Script instructions run since the step began, against kStepInstructionBudget.
   int stepInstructions_ = 0;
-  // roomEntities() of each room byte, worked out once: the step scripts ask for
-  // them every step.
+  // The entities of each room byte, worked out once: the step and touch scripts
+  // ask for them every step.
   std::vector<std::vector<int>> roomEntityLists_;
   std::vector<bool> sharedThreadRoom_;
 };

@@ -1,0 +1,123 @@
+// The autopilot's reach search on the shipped world: how many nodes it expands
+// per second on the goals of a route, and the time and peak memory of a search
+// that runs into the node limit.
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/reach_search.h"
+#include "app/route.h"
+#include "assets/palette.h"
+#include "assets/tile_set.h"
+#include "bench.h"
+#include "sim/simulation.h"
+#include "world/world.h"
+
+namespace {
+
+struct Shipped {
+  std::optional<world::World> world;
+  std::optional<sim::ScriptProgram> program;
+  sim::Content content;
+};
+
+bool loadShipped(Shipped& s) {
+  const std::filesystem::path root = TUMBOLD_SOURCE_DIR;
+  auto palette = assets::loadPalette(root / "assets" / "palettes" / "vga.json");
+  auto tiles = assets::loadTileSet(root / "assets" / "graphics");
+  s.world = world::loadWorld(root / "world" / "world.json");
+  if (!palette || !tiles || !s.world) return false;
+  s.program = sim::compileScripts(*s.world);
+  if (!s.program) return false;
+  s.content.world = &*s.world;
+  s.content.attributes = tiles->attributes;
+  s.content.collisionTiles = static_cast<std::uint32_t>(tiles->collisionTiles);
+  for (std::size_t c = 0; c < 16; ++c)
+    for (std::size_t k = 0; k < 3; ++k) s.content.palette[c * 3 + k] = (*palette)[c][k];
+  return true;
+}
+
+// Peak resident memory of the process so far, in MiB.
+double peakMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+#if defined(__APPLE__)
+  return static_cast<double>(usage.ru_maxrss) / (1024.0 * 1024.0);
+#else
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+#endif
+}
+
+app::Cond cond(const char* text) {
+  app::Cond c;
+  std::string error;
+  app::parseCond(text, c, error);
+  return c;
+}
+
+// The hero dropped into a room as if he had just come in, and left to land.
+bool placeHero(sim::Simulation& simulation, int room, int x, int y) {
+  auto& s = simulation.state;
+  s.room = static_cast<std::uint8_t>(room);
+  s.roomAtStart = s.checkpointRoom = s.room;
+  s.x = s.checkpointX = static_cast<std::int16_t>(x);
+  s.y = s.checkpointY = static_cast<std::int16_t>(y);
+  s.enterPending = 1;
+  for (int i = 0; i < 200; ++i) {
+    simulation.beginStep(0);
+    simulation.endStep();
+    simulation.ops.clear();
+  }
+  return simulation.error.empty() && s.room == room && s.state == 1;
+}
+
+void report(const char* what, bool found, double seconds) {
+  const auto& stats = app::lastSearchStats();
+  std::printf("%s: %s, %zu nodes, %zu expanded in %.2f s: %.0f expanded per second; peak memory %.0f MiB\n", what,
+              found ? "found" : "not found", stats.created, stats.expanded, seconds,
+              static_cast<double>(stats.expanded) / seconds, peakMiB());
+}
+
+}  // namespace
+
+// Every state of the new game's room tried (a goal that never holds).
+TUMBOLD_BENCHMARK(search_speed) {
+  Shipped s;
+  if (!loadShipped(s)) {
+    std::printf("no shipped world\n");
+    return;
+  }
+  app::gProgram = &*s.program;
+  sim::Simulation simulation(s.content, *s.program);
+  simulation.newGame();
+  const auto start = std::chrono::steady_clock::now();
+  const bool found = app::searchReach(simulation, cond("x<-1000 and maxloss=255"), {}, 0).has_value();
+  report("the new game's room", found, bench::seconds(start));
+}
+
+// From the shipped room with the most states (about 85,000: no single room
+// reaches the limit) with every room allowed, until the node limit.
+TUMBOLD_BENCHMARK(search_limit) {
+  Shipped s;
+  if (!loadShipped(s)) {
+    std::printf("no shipped world\n");
+    return;
+  }
+  app::gProgram = &*s.program;
+  sim::Simulation simulation(s.content, *s.program);
+  simulation.newGame();
+  if (!placeHero(simulation, 4, 150, 40)) {
+    std::printf("the hero does not land in room 4\n");
+    return;
+  }
+  std::vector<int> rooms;
+  for (std::size_t r = 0; r < s.world->rooms.size(); ++r) rooms.push_back(static_cast<int>(r));
+  const auto start = std::chrono::steady_clock::now();
+  const bool found = app::searchReach(simulation, cond("x<-1000 and maxloss=255"), rooms, 0).has_value();
+  report("room 4 and beyond", found, bench::seconds(start));
+}

@@ -1,0 +1,250 @@
+#include "app/autopilot.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/reach_search.h"
+#include "app/route.h"
+#include "app/steps_text.h"
+#include "core/files.h"
+#include "core/log.h"
+#include "sim/simulation.h"
+
+namespace app {
+
+namespace {
+
+constexpr std::uint8_t kArmedAtStart = 0xEF;  // as the game application starts a game
+constexpr int kTimeout = 4000;                // steps a wait or walk without a count may take
+constexpr std::uint8_t kStanding = 1;
+
+// Every line of the route, or nothing after the error line of the first one refused.
+std::optional<std::vector<Command>> readRoute(const std::filesystem::path& route) {
+  std::ifstream in(route, std::ios::binary);
+  if (!in) {
+    core::log(core::LogLevel::Error, "cannot read %s", route.string().c_str());
+    return std::nullopt;
+  }
+  std::vector<Command> commands;
+  std::string line;
+  for (std::int32_t number = 1; std::getline(in, line); ++number) {
+    const std::size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    Command command;
+    std::string error;
+    switch (parseCommand(number, line, command, error)) {
+      case LineRead::Empty:
+        break;
+      case LineRead::Command:
+        commands.push_back(std::move(command));
+        break;
+      case LineRead::Refused:
+        core::log(core::LogLevel::Error, "%s:%d: %s", route.string().c_str(), number,
+                  error.empty() ? "bad command" : error.c_str());
+        return std::nullopt;
+    }
+  }
+  return commands;
+}
+
+// The input bytes of a steps file as the autopilot reads them back: "space" and
+// "fire" alike, and any key word of a route. Nothing after the error line when
+// the header gives no step count.
+std::optional<std::vector<std::uint8_t>> readResume(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  const auto count = in && std::getline(in, line) ? headerSteps(line) : std::nullopt;
+  if (!count) {
+    core::log(core::LogLevel::Error, "cannot read %s", path.string().c_str());
+    return std::nullopt;
+  }
+  if (*count > kMaxSteps) {
+    core::log(core::LogLevel::Error, "cannot read %s: it announces %llu steps, more than %llu",
+              path.string().c_str(), static_cast<unsigned long long>(*count),
+              static_cast<unsigned long long>(kMaxSteps));
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> steps(static_cast<std::size_t>(*count), 0);
+  while (std::getline(in, line)) {
+    const auto range = stepRange(line);
+    if (!range) continue;
+    std::uint8_t keys = 0;
+    std::istringstream words(range->words);
+    for (std::string word; words >> word;) {
+      std::uint8_t bits = 0;
+      if (parseKeys(word, bits)) keys |= bits;
+    }
+    for (std::uint64_t s = range->first; s <= range->last && s < steps.size(); ++s) steps[s] = keys;
+  }
+  return steps;
+}
+
+class Runner {
+ public:
+  Runner(const sim::Content& content, const sim::ScriptProgram& program) : sim_(content, program) {
+    sim_.newGame();
+    sim_.state.armed = kArmedAtStart;
+  }
+
+  const std::vector<std::uint8_t>& history() const { return history_; }
+
+  void resume(const std::vector<std::uint8_t>& steps) {
+    for (std::uint8_t b : steps) step(b);
+    std::printf("resumed %zu steps: %s\n", history_.size(), describe(sim_.state).c_str());
+  }
+
+  // Plays one command; false when the route must end here.
+  bool run(const Command& c) {
+    const std::size_t start = history_.size();
+    bool ok = true;
+    switch (c.kind) {
+      case CommandKind::Hold: ok = hold(c); break;
+      case CommandKind::Fire: step(16), step(0); break;
+      case CommandKind::Expect:
+        if (holds(c.cond, sim_.state)) return true;
+        std::printf("line %d: expect failed at step %zu: %s\n", c.line, history_.size(), now().c_str());
+        return false;
+      case CommandKind::Walk: ok = walk(c); break;
+      case CommandKind::Reach: ok = reach(c); break;
+      case CommandKind::Pick: ok = pick(c); break;
+      case CommandKind::Drop: ok = drop(c); break;
+    }
+    if (!ok) return false;
+    if (!sim_.error.empty()) {
+      std::printf("line %d: the simulation stopped: %s\n", c.line, sim_.error.c_str());
+      return false;
+    }
+    std::printf("line %3d  steps %5zu-%5zu  %s\n", c.line, start, history_.size(), now().c_str());
+    std::fflush(stdout);  // a long route shows its progress as it goes
+    return true;
+  }
+
+ private:
+  std::string now() const { return describe(sim_.state); }
+
+  bool step(std::uint8_t input) {
+    sim_.beginStep(input);
+    sim_.endStep();
+    sim_.ops.clear();
+    history_.push_back(input);
+    return sim_.error.empty();
+  }
+
+  bool fail(const Command& c, const char* what) {
+    std::printf("line %d: '%s' %s: %s\n", c.line, c.text.c_str(), what, now().c_str());
+    return false;
+  }
+
+  bool hold(const Command& c) {
+    for (int i = 0; c.value < 0 || i < c.value;) {
+      if (!c.cond.empty() && holds(c.cond, sim_.state)) break;
+      if (!step(c.keys)) break;
+      ++i;
+      if (c.value < 0 && i == kTimeout) {
+        std::printf("line %d: '%s' timed out after %d steps: %s\n", c.line, c.text.c_str(), i, now().c_str());
+        return false;
+      }
+    }
+    return true;
+  }
+
+  bool walk(const Command& c) {
+    const bool right = c.value > sim_.state.x;
+    const std::uint8_t key = right ? 8 : 4;
+    const auto arrived = [&] { return right ? sim_.state.x >= c.value - 1 : sim_.state.x <= c.value + 1; };
+    int n = 0;
+    while (!arrived()) {
+      if (!step(key)) break;
+      if (n == kTimeout) {
+        n = kTimeout + 1;
+        break;
+      }
+      ++n;
+      if (sim_.state.room != sim_.state.roomAtStart) break;
+    }
+    const int cap = n == kTimeout + 1 ? n : kTimeout;
+    while (true) {
+      if (sim_.state.state == kStanding) return n < kTimeout + 1 || fail(c, "did not get there");
+      if (n == cap) return fail(c, "did not get there");
+      ++n;
+      if (!step(0)) return true;
+    }
+  }
+
+  // Searches for a way to the condition unless it already holds, and plays it.
+  bool goTo(const Command& c, const Cond& cond) {
+    if (holds(cond, sim_.state)) return true;
+    const auto found = searchReach(sim_, cond, c.via, 0);
+    if (!found) return fail(c, "found no way");
+    for (std::uint8_t b : *found) step(b);
+    return true;
+  }
+
+  bool reach(const Command& c) {
+    if (holds(c.cond, sim_.state)) return true;
+    if (!goTo(c, c.cond)) return false;
+    return holds(c.cond, sim_.state) || fail(c, "replay missed");
+  }
+
+  bool pick(const Command& c) {
+    Cond cond;
+    std::string error;
+    parseCond("next=" + std::to_string(c.value) + " and stand", cond, error);
+    if (!goTo(c, cond)) return false;
+    step(16);
+    step(0);
+    const auto& objects = sim_.state.objects;
+    const bool carried = static_cast<std::size_t>(c.value) < objects.size() &&
+                         objects[static_cast<std::size_t>(c.value)].room == sim::kRoomCarried;
+    return carried || fail(c, "did not pick it up");
+  }
+
+  bool drop(const Command& c) {
+    if (sim_.state.carried[2] != c.value) {
+      std::printf("line %d: object %d is not in slot 3: %s\n", c.line, c.value, now().c_str());
+      return false;
+    }
+    step(16);
+    step(0);
+    return sim_.state.objects[static_cast<std::size_t>(c.value)].room == sim_.state.room || fail(c, "did not drop it");
+  }
+
+  sim::Simulation sim_;
+  std::vector<std::uint8_t> history_;
+};
+
+}  // namespace
+
+int runAutopilot(const sim::Content& content, const sim::ScriptProgram& program, const std::filesystem::path& route,
+                 const std::filesystem::path& out, const std::filesystem::path& resume, int fromLine) {
+  const auto commands = readRoute(route);
+  if (!commands) return 1;
+
+  gProgram = &program;
+  Runner runner(content, program);
+  if (!resume.empty()) {
+    const auto steps = readResume(resume);
+    if (!steps) return 1;
+    runner.resume(*steps);
+  }
+  bool complete = true;
+  for (const Command& c : *commands) {
+    if (c.line < fromLine) continue;
+    if (!runner.run(c)) {
+      complete = false;
+      break;
+    }
+  }
+  const std::string text = stepsText(route.filename().string(), runner.history());
+  // A steps file that could not be written fails the run, even a complete one.
+  const bool written = core::writeFile(out, std::vector<std::uint8_t>(text.begin(), text.end()));
+  std::printf("%s: %zu steps -> %s\n", complete ? "route complete" : "FAILED", runner.history().size(),
+              out.string().c_str());
+  return complete && written ? 0 : 1;
+}
+
+}  // namespace app

@@ -1,0 +1,266 @@
+// The autopilot run on a small world: refused lines, each command's end and
+// failure with its exact message, the steps file (of failed runs too), resume
+// and --from-line.
+
+#include "app/autopilot.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <cstdio>
+#include <cstring>
+#include <tuple>
+
+#include "app/steps_text.h"
+#include "autopilot_world.h"
+#include "support/scratch_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using autopilot_test::AutopilotWorld;
+
+struct Played {
+  int code = -1;
+  std::string out;    // standard output
+  std::string err;    // the log
+  std::string steps;  // the steps file, "" when none was written
+};
+
+std::string slurp(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The first and last step and the state of a line's progress report.
+std::tuple<int, int, std::string> progress(const std::string& out, int line) {
+  char head[32];
+  std::snprintf(head, sizeof head, "line %3d  steps ", line);
+  const std::size_t at = out.find(head);
+  if (at == std::string::npos) return {-2, -2, "no progress line " + std::to_string(line)};
+  int first = 0, last = 0;
+  std::sscanf(out.c_str() + at + std::strlen(head), "%d-%d", &first, &last);
+  const std::size_t state = out.find("  room", at) + 2;
+  return {first, last, out.substr(state, out.find('\n', at) - state)};
+}
+
+class Autopilot : public ::testing::Test {
+ protected:
+  // Writes `route` as r.route and plays it; the steps go to out.steps.
+  Played play(const std::string& route, const std::string& resume = "", int fromLine = 0) {
+    std::ofstream(dir() / "r.route", std::ios::binary) << route;
+    return playFile(dir() / "r.route", resume.empty() ? fs::path() : dir() / resume, fromLine);
+  }
+
+  Played playFile(const fs::path& route, const fs::path& resume, int fromLine = 0) {
+    fs::remove(out());
+    Played r;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    r.code = app::runAutopilot(world_.content, *world_.program, route, out(), resume, fromLine);
+    r.err = ::testing::internal::GetCapturedStderr();
+    r.out = ::testing::internal::GetCapturedStdout();
+    if (fs::exists(out())) r.steps = slurp(out());
+    return r;
+  }
+
+  fs::path dir() const { return scratch_.path(); }
+  fs::path out() const { return scratch_.path() / "out.steps"; }
+
+  AutopilotWorld world_;
+  testsupport::ScratchDir scratch_{"tumbold_autopilot"};
+};
+
+// Messages name the route, the line and what is wrong; nothing is played and no
+// steps file is written. "bad command" stands for lines plainly malformed.
+TEST_F(Autopilot, RefusedLinesEndTheRunBeforeAnythingIsPlayed) {
+  const struct {
+    const char* line;
+    const char* error;
+  } cases[] = {
+      {"hold right", "bad command"},
+      {"hold", "bad command"},
+      {"hold up+jump 5", "bad command"},
+      {"hold 40 right", "bad command"},
+      {"wait", "bad command"},
+      {"wait until", "bad command"},
+      {"reach roomx=3", "unknown condition 'roomx=3'"},
+      {"expect stand and !bogus", "unknown condition 'bogus'"},
+      {"jump 3", "unknown command 'jump'"},
+      {"pick 3 via x", "expected 'via' and room numbers, got 'x'"},
+      {"drop 3 99999999999", "expected 'via' and room numbers, got '99999999999'"},
+      {"hold right forty", "expected a number of steps, got 'forty'"},
+      {"wait for -5", "expected a number of steps, got '-5'"},
+      {"wait 99999999999999999999", "expected a number of steps, got '99999999999999999999'"},
+      {"wait 16777217", "a count of 16777217 steps is more than 16777216"},
+      {"walk left", "expected an x to walk to, got 'left'"},
+      {"walk", "expected an x to walk to, got ''"},
+      {"pick five", "expected an object number, got 'five'"},
+      {"drop -1", "expected an object number, got '-1'"},
+      {"expect x<abc", "condition 'x<abc' needs a whole number after '<'"},
+      {"wait until flag=0x", "condition 'flag=0x' needs a whole number after '='"},
+      {"reach x>99999999999", "condition 'x>99999999999' needs a whole number after '>'"},
+      {"\x01\xfe\xff noise", "unknown command '\x01\xfe\xff'"},
+  };
+  const std::string route = (dir() / "r.route").string();
+  for (const auto& c : cases) {
+    const Played r = play(std::string("wait 5\n") + c.line + "\nwait 5\n");
+    EXPECT_EQ(r.code, 1) << c.line;
+    EXPECT_EQ(r.err, "[error] " + route + ":2: " + c.error + "\n") << c.line;
+    EXPECT_EQ(r.out, "") << c.line;
+    EXPECT_FALSE(fs::exists(out())) << c.line;
+  }
+}
+
+TEST_F(Autopilot, UnreadableRouteOrResumeFilesEndTheRunWithoutAStepsFile) {
+  Played r = playFile(dir() / "missing.route", fs::path());
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "[error] cannot read " + (dir() / "missing.route").string() + "\n");
+  EXPECT_EQ(r.steps, "");
+
+  for (const char* header : {"no count\n0-4 right\n", "x (99999999999999 steps)\n", "x (17000000 steps)\n", ""}) {
+    std::ofstream(dir() / "bad.steps", std::ios::binary) << header;
+    r = play("wait 5\n", "bad.steps");
+    EXPECT_EQ(r.code, 1) << header;
+    EXPECT_EQ(r.err.rfind("[error] cannot read " + (dir() / "bad.steps").string(), 0), 0u) << r.err;
+    EXPECT_EQ(r.out, "") << header;
+    EXPECT_FALSE(fs::exists(out())) << header;
+  }
+}
+
+TEST_F(Autopilot, ARouteOfCommentsPlaysNothingAndWritesAnEmptyStepsFile) {
+  const Played r = play("# only comments\n\n   \t# and blanks\n");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "route complete: 0 steps -> " + out().string() + "\n");
+  EXPECT_EQ(r.steps, "# generated by tumbold --autopilot r.route (0 steps)\n");
+}
+
+// Conditions are tested before each step; a count ends a hold normally even if
+// its condition never held; walking to where the hero stands takes no step.
+TEST_F(Autopilot, HoldsWaitsAndWalksEndOnTheirConditionOrCount) {
+  const Played r = play(
+      "wait until stand      # the new game's first step\n"
+      "wait until stand\n"
+      "hold right 50 until x>250\n"
+      "hold left for 10 until x<190\n"
+      "wait until stand\n"
+      "walk 199\n"
+      "walk 201\n"
+      "walk 140\n"
+      "expect x<=141 and stand\n"
+      "fire\n");
+  EXPECT_EQ(r.code, 0) << r.out;
+  const struct {
+    int line;
+    int first, last;  // -1: not looked at
+    const char* state;
+  } expected[] = {
+      {1, 0, 1, "room 0 x 100 y 144 state 1 "},
+      {2, 1, 1, "room 0 x 100 "},
+      {3, 1, 51, "room 0 x 198 "},  // x never passed 250
+      {4, 51, 61, "room 0 x 200 y 144 state 5 "},  // turning round: x<190 never held
+      {8, -1, -1, "room 0 x 138 y 144 state 1 "},
+      {10, 110, 112, "room 0 x 138 "},
+  };
+  for (const auto& e : expected) {
+    const auto [first, last, state] = progress(r.out, e.line);
+    if (e.first >= 0) {
+      EXPECT_EQ(first, e.first) << "line " << e.line;
+      EXPECT_EQ(last, e.last) << "line " << e.line;
+    }
+    EXPECT_EQ(state.rfind(e.state, 0), 0u) << "line " << e.line << ": " << state;
+  }
+  for (int line : {6, 7}) {  // the hero stands at 200 after line 5: no walking step
+    const auto [first, last, state] = progress(r.out, line);
+    EXPECT_EQ(first, last) << "line " << line;
+  }
+  EXPECT_EQ(r.out.find("line   9"), std::string::npos) << "a passing expect prints nothing";
+  EXPECT_NE(r.steps.find("1-50 right\n51-60 left\n65-"), std::string::npos) << r.steps;
+}
+
+// A failing command ends the route at once; the steps file holds every step
+// played, the failing command's own included.
+TEST_F(Autopilot, FailuresPrintTheirMessageAndKeepTheirSteps) {
+  const struct {
+    const char* route;
+    const char* message;
+    const char* steps;
+  } cases[] = {
+      {"hold right 30\nwait until gameover\nwait 5\n",
+       "line 2: 'wait until gameover' timed out after 4000 steps: room 0 x 158 y 144 state 1 energy 46 lives 3 "
+       "score 0 inv -1 -1 -1\n",
+       "(4030 steps)\n0-29 right\n"},
+      {"wait 3\nexpect room=1\n", "line 2: expect failed at step 3: room 0 x 100 y 144 state 1", "(3 steps)\n"},
+      {"wait 2\ndrop 0\n", "line 2: object 0 is not in slot 3: room 0 x 100", "(2 steps)\n"},
+      {"walk -50  # into the wall\n", "line 1: 'walk -50  ' did not get there: room 0 x ", "(4001 steps)\n0-4000 left\n"},
+      {"reach room>0\n", "line 1: 'reach room>0' found no way: room 0 x 100 y 144 state 0", "(0 steps)\n"},
+  };
+  for (const auto& c : cases) {
+    const Played r = play(c.route);
+    EXPECT_EQ(r.code, 1) << c.route;
+    EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("FAILED: "), std::string::npos) << r.out;
+    EXPECT_NE(r.steps.find(c.steps), std::string::npos) << r.steps;
+  }
+}
+
+TEST_F(Autopilot, PickSearchesForTheObjectAndDropTakesItFromTheThirdSlot) {
+  const Played r = play(
+      "pick 0\n"
+      "expect carry=0\n"
+      "fire  # the pockets turn: the object goes to the second slot\n"
+      "fire  # and to the third\n"
+      "walk 60\n"
+      "drop 0\n"
+      "expect !carry=0 and near=0\n"
+      "pick 0\n");
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("inv 0 -1 -1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("inv -1 -1 0"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("route complete"), std::string::npos) << r.out;
+}
+
+// The steps of one run are played again by the next with --resume; lines
+// before --from-line are skipped, and one beyond the last plays only them.
+TEST_F(Autopilot, ResumePlaysAStepsFileAndFromLineSkipsTheLinesBefore) {
+  Played first = play("hold right 20\nwait until stand\n");
+  ASSERT_EQ(first.code, 0) << first.out;
+  fs::copy_file(out(), dir() / "first.steps");
+
+  Played next = play("hold left 80  # skipped\nexpect x>130 and stand\nhold left 4\n", "first.steps", 2);
+  EXPECT_EQ(next.code, 0) << next.out;
+  EXPECT_EQ(next.out.rfind("resumed ", 0), 0u) << next.out;
+  EXPECT_NE(next.out.find("line   3  steps "), std::string::npos);
+  EXPECT_EQ(next.out.find("line   1"), std::string::npos);
+
+  next = play("hold left 80\n", "first.steps", 99);
+  EXPECT_EQ(next.code, 0);
+  const std::string header = "# generated by tumbold --autopilot r.route";
+  EXPECT_EQ(next.steps.substr(header.size()), first.steps.substr(header.size()));
+
+  // The autopilot's own reader takes route keys: "fire", "space" and "+".
+  std::ofstream(dir() / "keys.steps") << "# by hand (4 steps)\n0-1 fire\n2-2 up+right nonsense\n3-9 space down\n";
+  next = play("", "keys.steps");
+  EXPECT_EQ(next.code, 0) << next.err;
+  EXPECT_EQ(next.steps, "# generated by tumbold --autopilot r.route (4 steps)\n0-1 space\n2-2 up right\n3-3 down space\n");
+}
+
+// A steps file that cannot be written fails the run, even a complete one.
+TEST_F(Autopilot, AStepsFileThatCannotBeWrittenFailsTheRun) {
+  fs::create_directories(out());
+  std::ofstream(dir() / "r.route") << "wait 2\n";
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  const int code = app::runAutopilot(world_.content, *world_.program, dir() / "r.route", out(), {}, 0);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(err, "[error] cannot write " + out().string() + "\n");
+}
+
+}  // namespace
