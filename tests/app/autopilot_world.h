@@ -1,11 +1,11 @@
 #pragma once
 
 // A small world made in code for the autopilot and its search:
-//   room 0, the start (hero at x 100): a wall on the left, a step-script free
-//     floor, the object 0 lying at x 160, a touch box at x 32 that adds a point
-//     to the score once (flag 7), and a low touch box at x 136 to 151 that takes
-//     energy while the hero stands in it (he can jump over it); open to room 1
-//     on the right;
+//   room 0, the start (hero at x 100): a wall on the left, the object 0 lying
+//     at x 160, a touch box at x 32 that adds a point to the score once (flag
+//     7); open to room 1 on the right. With the sting, a low touch box at x 136
+//     to 151 takes energy while the hero stands in it, and he can jump over it;
+//     without, a low ceiling keeps his jumps small (and the searches short);
 //   room 1: takes energy every other step while the hero is in it; a wall on the
 //     right; the object 1 at x 40; open to room 0 on the left;
 //   room 2: never reached.
@@ -29,6 +29,10 @@ struct AutopilotWorld : simtest::TestWorld {
     for (int row = 0; row < 8; ++row) {
       tile(0, row, 0, kSolid);
       tile(1, row, 19, kSolid);
+    }
+    for (int col = 0; col < world::kRoomCols && !sting; ++col) {
+      tile(0, 5, col, kSolid);
+      tile(1, 5, col, kSolid);
     }
 
     exits(0, {}, {}, {}, toRoom(1));
