@@ -146,13 +146,13 @@ TEST_F(Autopilot, HoldsWaitsAndWalksEndOnTheirConditionOrCount) {
   const Played r = play(
       "wait until stand      # the new game's first step\n"
       "wait until stand\n"
-      "hold right 50 until x>250\n"
+      "hold right 20 until x>300\n"
       "hold left for 10 until x<190\n"
       "wait until stand\n"
-      "walk 199\n"
-      "walk 201\n"
-      "walk 140\n"
-      "expect x<=141 and stand\n"
+      "walk 239\n"
+      "walk 241\n"
+      "walk 200\n"
+      "expect x<=201 and stand\n"
       "fire\n");
   EXPECT_EQ(r.code, 0) << r.out;
   const struct {
@@ -160,12 +160,12 @@ TEST_F(Autopilot, HoldsWaitsAndWalksEndOnTheirConditionOrCount) {
     int first, last;  // -1: not looked at
     const char* state;
   } expected[] = {
-      {1, 0, 1, "room 0 x 100 y 144 state 1 "},
-      {2, 1, 1, "room 0 x 100 "},
-      {3, 1, 51, "room 0 x 198 "},  // x never passed 250
-      {4, 51, 61, "room 0 x 200 y 144 state 5 "},  // turning round: x<190 never held
-      {8, -1, -1, "room 0 x 138 y 144 state 1 "},
-      {10, 110, 112, "room 0 x 138 "},
+      {1, 0, 1, "room 0 x 200 y 144 state 1 "},
+      {2, 1, 1, "room 0 x 200 "},
+      {3, 1, 21, "room 0 x 238 "},  // x never passed 300
+      {4, 21, 31, "room 0 x 240 y 144 state 5 "},  // turning round: x<190 never held
+      {8, -1, -1, "room 0 x 198 y 144 state 1 "},
+      {10, -1, -1, "room 0 x 198 "},
   };
   for (const auto& e : expected) {
     const auto [first, last, state] = progress(r.out, e.line);
@@ -175,12 +175,12 @@ TEST_F(Autopilot, HoldsWaitsAndWalksEndOnTheirConditionOrCount) {
     }
     EXPECT_EQ(state.rfind(e.state, 0), 0u) << "line " << e.line << ": " << state;
   }
-  for (int line : {6, 7}) {  // the hero stands at 200 after line 5: no walking step
+  for (int line : {6, 7}) {  // the hero stands at 240 after line 5: no walking step
     const auto [first, last, state] = progress(r.out, line);
     EXPECT_EQ(first, last) << "line " << line;
   }
   EXPECT_EQ(r.out.find("line   9"), std::string::npos) << "a passing expect prints nothing";
-  EXPECT_NE(r.steps.find("1-50 right\n51-60 left\n65-"), std::string::npos) << r.steps;
+  EXPECT_NE(r.steps.find("1-20 right\n21-30 left\n35-"), std::string::npos) << r.steps;
 }
 
 // A failing command ends the route at once; the steps file holds every step
@@ -192,13 +192,13 @@ TEST_F(Autopilot, FailuresPrintTheirMessageAndKeepTheirSteps) {
     const char* steps;
   } cases[] = {
       {"hold right 30\nwait until gameover\nwait 5\n",
-       "line 2: 'wait until gameover' timed out after 4000 steps: room 0 x 158 y 144 state 1 energy 46 lives 3 "
+       "line 2: 'wait until gameover' timed out after 4000 steps: room 0 x 258 y 144 state 1 energy 46 lives 3 "
        "score 0 inv -1 -1 -1\n",
        "(4030 steps)\n0-29 right\n"},
-      {"wait 3\nexpect room=1\n", "line 2: expect failed at step 3: room 0 x 100 y 144 state 1", "(3 steps)\n"},
-      {"wait 2\ndrop 0\n", "line 2: object 0 is not in slot 3: room 0 x 100", "(2 steps)\n"},
+      {"wait 3\nexpect room=1\n", "line 2: expect failed at step 3: room 0 x 200 y 144 state 1", "(3 steps)\n"},
+      {"wait 2\ndrop 0\n", "line 2: object 0 is not in slot 3: room 0 x 200", "(2 steps)\n"},
       {"walk -50  # into the wall\n", "line 1: 'walk -50  ' did not get there: room 0 x ", "(4001 steps)\n0-4000 left\n"},
-      {"reach room>0\n", "line 1: 'reach room>0' found no way: room 0 x 100 y 144 state 0", "(0 steps)\n"},
+      {"reach room>0\n", "line 1: 'reach room>0' found no way: room 0 x 200 y 144 state 0", "(0 steps)\n"},
   };
   for (const auto& c : cases) {
     const Played r = play(c.route);
@@ -215,7 +215,7 @@ TEST_F(Autopilot, PickSearchesForTheObjectAndDropTakesItFromTheThirdSlot) {
       "expect carry=0\n"
       "fire  # the pockets turn: the object goes to the second slot\n"
       "fire  # and to the third\n"
-      "walk 60\n"
+      "walk 220\n"
       "drop 0\n"
       "expect !carry=0 and near=0\n"
       "pick 0\n");

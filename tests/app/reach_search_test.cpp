@@ -56,12 +56,12 @@ constexpr const char* kExhausted = "all reachable states tried\n";
 // The goal is tested after every step, so a way can end inside a move.
 TEST(ReachSearch, AWayEndsAtTheStepWhereTheGoalFirstHolds) {
   AutopilotWorld world;
-  for (const char* goal : {"x>=103", "x<=97", "x>=160 and stand", "y<140", "near=0 and stand", "touch=0"}) {
+  for (const char* goal : {"x>=203", "x<=197", "x>=260 and stand", "y<140", "near=0 and stand", "touch=0"}) {
     const Search s = search(world, goal);
     ASSERT_TRUE(s.way.has_value()) << goal << s.out;
     EXPECT_EQ(s.out, "") << goal;
   }
-  EXPECT_EQ(search(world, "x>=101").way->size(), 3u) << "inside the first move of four steps";
+  EXPECT_EQ(search(world, "x>=201").way->size(), 3u) << "inside the first move of four steps";
 }
 
 // Rooms other than the start room are allowed only as via rooms or when the
@@ -111,8 +111,8 @@ TEST(ReachSearch, EnergyBelowTheFloorIsPrunedEvenAtTheGoal) {
 TEST(ReachSearch, LowLossPrefersAWayThatKeepsEnergy) {
   AutopilotWorld world(true);
   const int full = world.world.energyFull;
-  const Search plain = search(world, "x>=170 and stand");
-  const Search careful = search(world, "x>=170 and stand and lowloss");
+  const Search plain = search(world, "x>=260 and stand");
+  const Search careful = search(world, "x>=260 and stand and lowloss");
   ASSERT_TRUE(plain.way && careful.way);
   EXPECT_LT(plain.end.energy, full);
   EXPECT_EQ(careful.end.energy, full);

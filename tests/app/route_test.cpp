@@ -78,7 +78,7 @@ TEST(RouteWords, ConditionsSplitIntoTermsOrAreRefused) {
 TEST(RouteWords, ConditionsTestTheGameState) {
   AutopilotWorld world;
   auto simulation = world.newGame();
-  sim::GameState s = simulation->state;  // room 0, x 100, y 144, the object 0 at x 160
+  sim::GameState s = simulation->state;  // room 0, x 200, y 144, the object 0 at x 288
   s.state = 1;
   s.entities[1].var = 7;
   s.flags[9] = 1;
@@ -88,8 +88,8 @@ TEST(RouteWords, ConditionsTestTheGameState) {
     const char* cond;
     bool holds;
   } cases[] = {
-      {"room", true},          {"room=1", false},        {"!room=1", true},     {"room<1 and x=100", true},
-      {"x=0x64 and y=0220", true}, {"x>100", false},     {"x>=100 and x<=100", true}, {"x<>100", true},
+      {"room", true},          {"room=1", false},        {"!room=1", true},     {"room<1 and x=200", true},
+      {"x=0xC8 and y=0220", true}, {"x>200", false},     {"x>=200 and x<=200", true}, {"x<>200", true},
       {"state=1 and stand", true}, {"ground", false},    {"carry=1", true},     {"carry=0", false},
       {"!carry=5", true},      {"carry=-1", false},      {"flag=9", true},      {"flag=300", false},
       {"energy=46 lives=3 score=12", true}, {"ending", false}, {"gameover", false}, {"near=0", false},
@@ -111,14 +111,14 @@ TEST(RouteWords, ConditionsTestTheGameState) {
     const char* cond;
     bool holds;
   } places[] = {
-      {160 + 11, 144, "near=0 and next=0 and !free", true},  {160 + 12, 144, "near=0", false},
-      {160 - 35, 144, "near=0", true},  {160 - 36, 144, "near=0", false},
-      {160, 144 + 11, "near=0", true},  {160, 144 + 12, "near=0", false},
-      {160, 144 - 23, "near=0", true},  {160, 144 - 24, "near=0", false},
-      {32 - 28, 128, "touch=0", true},  {32 - 29, 128, "touch=0", false},
-      {32 + 4, 128, "touch=0", true},   {32 + 5, 128, "touch=0", false},
-      {20, 128 + 11, "touch=0", true},  {20, 128 + 12, "touch=0", false},
-      {20, 128 - 22, "touch=0", true},  {20, 128 - 23, "touch=0", false},
+      {288 + 11, 144, "near=0 and next=0 and !free", true},  {288 + 12, 144, "near=0", false},
+      {288 - 35, 144, "near=0", true},  {288 - 36, 144, "near=0", false},
+      {288, 144 + 11, "near=0", true},  {288, 144 + 12, "near=0", false},
+      {288, 144 - 23, "near=0", true},  {288, 144 - 24, "near=0", false},
+      {184 - 28, 128, "touch=0", true}, {184 - 29, 128, "touch=0", false},
+      {184 + 4, 128, "touch=0", true},  {184 + 5, 128, "touch=0", false},
+      {172, 128 + 11, "touch=0", true}, {172, 128 + 12, "touch=0", false},
+      {172, 128 - 22, "touch=0", true}, {172, 128 - 23, "touch=0", false},
   };
   for (const auto& p : places) {
     s.x = static_cast<std::int16_t>(p.x);
@@ -129,14 +129,14 @@ TEST(RouteWords, ConditionsTestTheGameState) {
     EXPECT_EQ(app::holds(cond, s), p.holds) << p.cond << " at " << p.x << "," << p.y;
   }
   app::gProgram = nullptr;
-  s.x = 20;
+  s.x = 172;
   s.y = 128;
   app::Cond touch;
   std::string error;
   app::parseCond("touch=0", touch, error);
   EXPECT_FALSE(app::holds(touch, s)) << "no program, no touch";
 
-  EXPECT_EQ(app::describe(s), "room 0 x 20 y 128 state 1 energy 46 lives 3 score 12 inv -1 -1 -1");
+  EXPECT_EQ(app::describe(s), "room 0 x 172 y 128 state 1 energy 46 lives 3 score 12 inv -1 -1 -1");
 }
 
 // Damaged route lines (flipped, cut, inserted and random bytes) are read or
