@@ -15,9 +15,9 @@
 
 #include "app/trace_replay.h"
 #include "bench.h"
-#include "core/files.h"
+#include "data/shipped_data.h"
 #include "render/game_graphics.h"
-#include "sim/route_play.h"
+#include "support/steps_reader.h"
 #include "support/trace_recorder.h"
 
 namespace {
@@ -42,11 +42,10 @@ std::uintmax_t folderBytes(const fs::path& folder) {
 }  // namespace
 
 TUMBOLD_BENCHMARK(trace_replay) {
-  const route::ShippedWorld& data = route::shipped();
-  const auto text = core::readTextFile(route::kRecordings / "win.txt");
-  const auto inputs = text ? route::parseRecording(*text) : std::nullopt;
-  const auto graphics = render::loadGameGraphics(route::kRoot);
-  if (!data.complete() || !inputs || !graphics) {
+  const data_test::Shipped& data = data_test::shipped();
+  const auto inputs = testsupport::readSteps(data_test::kRoot / "tests" / "sim" / "data" / "win.steps");
+  const auto graphics = render::loadGameGraphics(data_test::kRoot);
+  if (!data.complete() || inputs.empty() || !graphics) {
     std::printf("the shipped data set or the win recording does not load\n");
     return;
   }
@@ -58,13 +57,13 @@ TUMBOLD_BENCHMARK(trace_replay) {
   std::fflush(stdout);
   const pid_t child = ::fork();
   if (child == 0) {
-    tracetest::recordTrace(data.content, *data.program, *inputs, folder, recording);
+    tracetest::recordTrace(data.content, *data.program, inputs, folder, recording);
     ::_exit(0);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
   std::int64_t steps = 0;
-  tracetest::playGame(data.content, *data.program, *inputs, [&](const tracetest::Step&) { return ++steps > 0; });
+  tracetest::playGame(data.content, *data.program, inputs, [&](const tracetest::Step&) { return ++steps > 0; });
   std::printf("recorded %lld steps in %.1f s: %.0f MB\n", static_cast<long long>(steps), bench::seconds(start),
               static_cast<double>(folderBytes(folder)) / 1e6);
 

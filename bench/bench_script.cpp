@@ -18,7 +18,7 @@
 #include "program/scripted_play.h"
 #include "render/game_graphics.h"
 #include "render/hud_screen.h"
-#include "sim/route_play.h"
+#include "data/shipped_data.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ ScriptInput walkingScript(int ticks) {
 
 // Ticks per second over ticks 0 to ticks - 1, capturing every `every` ticks
 // (0: never); steps receives how many of them were game steps.
-double ticksPerSecond(const route::ShippedWorld& data, const render::GameGraphics& gfx,
+double ticksPerSecond(const data_test::Shipped& data, const render::GameGraphics& gfx,
                       const render::HudScreen& hud, const fs::path& folder, int ticks, int every,
                       std::size_t& steps) {
   auto game = std::make_unique<app::GameApp>(data.content, *data.program, gfx, &hud);
@@ -61,9 +61,9 @@ double ticksPerSecond(const route::ShippedWorld& data, const render::GameGraphic
 }  // namespace
 
 TUMBOLD_BENCHMARK(scripted_play) {
-  const route::ShippedWorld& data = route::shipped();
-  const auto gfx = render::loadGameGraphics(route::kRoot);
-  const auto hud = gfx && data.world ? render::loadHudScreen(route::kRoot, *gfx, *data.world) : std::nullopt;
+  const data_test::Shipped& data = data_test::shipped();
+  const auto gfx = render::loadGameGraphics(data_test::kRoot);
+  const auto hud = gfx && data.world ? render::loadHudScreen(data_test::kRoot, *gfx, *data.world) : std::nullopt;
   if (!data.complete() || !hud) {
     std::printf("the shipped data set does not load\n");
     return;

@@ -1,21 +1,20 @@
 #include "shipped_game.h"
 
-#include "core/files.h"
+#include "support/steps_reader.h"
 
 namespace apptest {
 
 std::unique_ptr<app::GameApp> ShippedGame::makeApp() const {
-  return std::make_unique<app::GameApp>(route::shipped().content, *route::shipped().program, *gfx, &*hud);
+  return std::make_unique<app::GameApp>(data_test::shipped().content, *data_test::shipped().program, *gfx, &*hud);
 }
 
 const ShippedGame& shippedGame() {
   static const ShippedGame game = [] {
     ShippedGame g;
-    const auto& world = route::shipped().world;
-    g.gfx = render::loadGameGraphics(route::kRoot);
-    if (g.gfx && world) g.hud = render::loadHudScreen(route::kRoot, *g.gfx, *world);
-    if (auto text = core::readTextFile(route::kRecordings / "win.txt"))
-      g.win = route::parseRecording(*text).value_or(std::vector<std::uint8_t>());
+    const auto& world = data_test::shipped().world;
+    g.gfx = render::loadGameGraphics(data_test::kRoot);
+    if (g.gfx && world) g.hud = render::loadHudScreen(data_test::kRoot, *g.gfx, *world);
+    g.win = testsupport::readSteps(data_test::kRoot / "tests" / "sim" / "data" / "win.steps");
     return g;
   }();
   return game;

@@ -13,7 +13,7 @@
 #include "app/game_app.h"
 #include "render/game_graphics.h"
 #include "render/hud_screen.h"
-#include "sim/route_play.h"
+#include "data/shipped_data.h"
 
 namespace apptest {
 
@@ -22,7 +22,7 @@ struct ShippedGame {
   std::optional<render::HudScreen> hud;
   std::vector<std::uint8_t> win;  // the win recording, one input byte per step
 
-  bool complete() const { return route::shipped().complete() && gfx && hud && !win.empty(); }
+  bool complete() const { return data_test::shipped().complete() && gfx && hud && !win.empty(); }
   std::unique_ptr<app::GameApp> makeApp() const;
 };
 

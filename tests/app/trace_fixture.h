@@ -16,9 +16,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/trace_replay.h"
-#include "core/files.h"
-#include "sim/route_play.h"
+#include "data/shipped_data.h"
 #include "support/scratch_dir.h"
+#include "support/steps_reader.h"
 #include "support/trace_recorder.h"
 
 namespace tracetest {
@@ -29,14 +29,11 @@ using Json = nlohmann::json;
 inline const std::vector<std::uint8_t>& recording(const std::string& name) {
   static std::map<std::string, std::vector<std::uint8_t>> cache;
   auto& inputs = cache[name];
-  if (inputs.empty()) {
-    const auto text = core::readTextFile(route::kRecordings / name);
-    if (text) inputs = route::parseRecording(*text).value_or(std::vector<std::uint8_t>{});
-  }
+  if (inputs.empty()) inputs = testsupport::readSteps(data_test::kRoot / "tests" / "sim" / "data" / name);
   return inputs;
 }
 
-inline const std::vector<std::uint8_t>& winInputs() { return recording("win.txt"); }
+inline const std::vector<std::uint8_t>& winInputs() { return recording("win.steps"); }
 
 struct Replayed {
   int code = -1;
@@ -46,13 +43,13 @@ struct Replayed {
 
 class TraceTest : public ::testing::Test {
  public:
-  static const sim::Content& content() { return route::shipped().content; }
-  static const sim::ScriptProgram& program() { return *route::shipped().program; }
+  static const sim::Content& content() { return data_test::shipped().content; }
+  static const sim::ScriptProgram& program() { return *data_test::shipped().program; }
 
  protected:
   void SetUp() override {
-    ASSERT_TRUE(route::shipped().complete()) << "the shipped data set does not load";
-    ASSERT_FALSE(winInputs().empty()) << "tests/sim/data/win.txt does not read";
+    ASSERT_TRUE(data_test::shipped().complete()) << "the shipped data set does not load";
+    ASSERT_FALSE(winInputs().empty()) << "tests/sim/data/win.steps does not read";
     previous_ = fs::current_path();
     fs::current_path(dir());
   }
@@ -61,9 +58,11 @@ class TraceTest : public ::testing::Test {
   const fs::path& dir() const { return scratch_.path(); }
 
   // The first `steps` steps of the won game, recorded into dir()/name.
-  fs::path newGameTrace(const std::string& name, std::int64_t steps, Recording recording = {}) {
+  // The first `steps` steps of the won game, or of `inputs`.
+  fs::path newGameTrace(const std::string& name, std::int64_t steps, Recording recording = {},
+                        const std::vector<std::uint8_t>& inputs = winInputs()) {
     recording.end = steps;
-    recordTrace(content(), program(), winInputs(), dir() / name, recording);
+    recordTrace(content(), program(), inputs, dir() / name, recording);
     return dir() / name;
   }
 

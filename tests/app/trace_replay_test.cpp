@@ -319,7 +319,7 @@ TEST_F(TraceTest, PokesWriteTheirBytesOnceTheirFrameIsReached) {
 }
 
 TEST_F(TraceTest, TheEndOfTheGameMatchesTheRecordedOutcomeOrNot) {
-  const auto& lose = recording("lose.txt");
+  const auto& lose = recording("lose.steps");
   std::vector<bool> restorableAt;
   const PlayResult played = playGame(content(), program(), lose, [&](const Step& step) {
     restorableAt.push_back(restorable(step.sim->state));
@@ -377,7 +377,7 @@ std::int64_t stepsPastFirstBubble() {
 }
 
 TEST_F(TraceTest, PicturesAreComparedWithTheReferenceFrames) {
-  const auto graphics = render::loadGameGraphics(route::kRoot);
+  const auto graphics = render::loadGameGraphics(data_test::kRoot);
   ASSERT_TRUE(graphics.has_value());
   Recording recording;
   recording.graphics = &*graphics;

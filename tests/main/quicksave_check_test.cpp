@@ -12,17 +12,17 @@
 
 #include "render/game_graphics.h"
 #include "render/hud_screen.h"
-#include "sim/route_play.h"
+#include "data/shipped_data.h"
 #include "support/scratch_dir.h"
 
 namespace {
 
 struct Shipped {
-  std::optional<render::GameGraphics> gfx = render::loadGameGraphics(route::kRoot);
+  std::optional<render::GameGraphics> gfx = render::loadGameGraphics(data_test::kRoot);
   std::optional<render::HudScreen> hud =
-      gfx && route::shipped().world ? render::loadHudScreen(route::kRoot, *gfx, *route::shipped().world)
+      gfx && data_test::shipped().world ? render::loadHudScreen(data_test::kRoot, *gfx, *data_test::shipped().world)
                                     : std::nullopt;
-  bool complete() const { return route::shipped().complete() && gfx && hud; }
+  bool complete() const { return data_test::shipped().complete() && gfx && hud; }
 };
 
 const Shipped& shipped() {
@@ -32,7 +32,7 @@ const Shipped& shipped() {
 
 // A new game walked right and left, past the energy bar's fill at the start.
 std::unique_ptr<app::GameApp> playedGame() {
-  const auto& world = route::shipped();
+  const auto& world = data_test::shipped();
   auto game = std::make_unique<app::GameApp>(world.content, *world.program, *shipped().gfx, &*shipped().hud);
   game->startGame();
   for (int t = 0; t < 200; ++t) game->tick(t < 100 ? 8 : 4, false);
@@ -65,7 +65,7 @@ TEST(QuickSaveCheck, EachComparisonCatchesItsOwnDifference) {
     auto game = playedGame();
     c.change(*game);
     ::testing::internal::CaptureStderr();
-    const bool equal = checkQuickSave(Data{}, *game, route::shipped().content, *route::shipped().program,
+    const bool equal = checkQuickSave(Data{}, *game, data_test::shipped().content, *data_test::shipped().program,
                                       *shipped().gfx, &*shipped().hud, dir.path());
     const std::string log = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(equal, std::string(c.verdicts) == "state equal, frame equal, screen equal") << c.what;
