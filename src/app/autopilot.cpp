@@ -210,7 +210,10 @@ class Runner {
     }
     step(16);
     step(0);
-    return sim_.state.objects[static_cast<std::size_t>(c.value)].room == sim_.state.room || fail(c, "did not drop it");
+    const auto& objects = sim_.state.objects;
+    const bool dropped = static_cast<std::size_t>(c.value) < objects.size() &&
+                         objects[static_cast<std::size_t>(c.value)].room == sim_.state.room;
+    return dropped || fail(c, "did not drop it");
   }
 
   sim::Simulation sim_;

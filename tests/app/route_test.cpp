@@ -7,6 +7,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "autopilot_world.h"
 
@@ -137,6 +138,52 @@ TEST(RouteWords, ConditionsTestTheGameState) {
   EXPECT_FALSE(app::holds(touch, s)) << "no program, no touch";
 
   EXPECT_EQ(app::describe(s), "room 0 x 172 y 128 state 1 energy 46 lives 3 score 12 inv -1 -1 -1");
+}
+
+// Each command takes its words as the walkthroughs write them: counts with or
+// without "for", "until" anywhere in a tail, via rooms after a reach up to the
+// first word that is no number, and after a pick or drop with or without "via".
+TEST(RouteLines, EachCommandReadsItsWords) {
+  using Kind = app::CommandKind;
+  const struct {
+    const char* text;
+    Kind kind;
+    int keys, value;
+    std::size_t terms;
+    std::vector<int> via;
+  } cases[] = {
+      {"hold right for 40", Kind::Hold, 8, 40, 0, {}},
+      {"  hold right 40", Kind::Hold, 8, 40, 0, {}},
+      {"hold up+left 100 until x<30", Kind::Hold, 5, 100, 1, {}},
+      {"wait until stand", Kind::Hold, 0, -1, 1, {}},
+      {"wait 70", Kind::Hold, 0, 70, 0, {}},
+      {"wait 5 7", Kind::Hold, 0, 7, 0, {}},  // the last count counts
+      {"fire now please", Kind::Fire, 0, -1, 0, {}},
+      {"expect", Kind::Expect, 0, -1, 0, {}},
+      {"walk 160 and stop", Kind::Walk, 0, 160, 0, {}},
+      {"walk -3", Kind::Walk, 0, -3, 0, {}},
+      {"reach room=34 and stand", Kind::Reach, 0, -1, 2, {}},
+      {"reach x>4 via 2 -5 x 7", Kind::Reach, 0, -1, 1, {2, -5}},
+      {"reach via 9", Kind::Reach, 0, -1, 0, {9}},
+      {"pick 12", Kind::Pick, 0, 12, 0, {}},
+      {"pick 12 via 3 via 4", Kind::Pick, 0, 12, 0, {3, 4}},
+      {"drop 7 5", Kind::Drop, 0, 7, 0, {5}},
+  };
+  for (const auto& c : cases) {
+    app::Command command;
+    std::string error;
+    ASSERT_EQ(app::parseCommand(4, c.text, command, error), app::LineRead::Command) << c.text << ": " << error;
+    EXPECT_EQ(command.line, 4);
+    EXPECT_EQ(command.text, c.text);
+    EXPECT_EQ(command.kind, c.kind) << c.text;
+    EXPECT_EQ(command.keys, c.keys) << c.text;
+    EXPECT_EQ(command.value, c.value) << c.text;
+    EXPECT_EQ(command.cond.size(), c.terms) << c.text;
+    EXPECT_EQ(command.via, c.via) << c.text;
+  }
+  app::Command command;
+  std::string error;
+  EXPECT_EQ(app::parseCommand(1, " \t ", command, error), app::LineRead::Empty);
 }
 
 // Damaged route lines (flipped, cut, inserted and random bytes) are read or

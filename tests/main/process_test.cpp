@@ -1,5 +1,6 @@
 // Runs the built executable as a child process.
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -90,6 +91,43 @@ TEST_F(Executable, BubbleListingWritesOneLinePerBubbleOrFailsWithoutOutput) {
   r = run({"--list-bubbles", "taken", "--start-steps", "none.steps"});
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "[error] cannot write taken\n");
+}
+
+// Garbage where the tools expect a route or a steps file: one error line and
+// exit code 1, nothing played and nothing written.
+TEST_F(Executable, RoutesAndStepsFilesOfGarbageEndInOneErrorLine) {
+  std::string noise(600, '\0');
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 151 + 7) % 256);
+  const struct {
+    const char* file;
+    std::string text;
+    std::vector<std::string> args;
+    const char* error;  // the start of the one line
+  } cases[] = {
+      {"noise.route", noise, {"--autopilot", "noise.route"}, "[error] noise.route:1: unknown command '"},
+      {"count.route", "wait until stand\nhold right 99999999999999\n", {"--autopilot", "count.route"},
+       "[error] count.route:2: expected a number of steps, got '99999999999999'"},
+      {"noise.steps", noise, {"--autopilot", "none.route", "--resume", "noise.steps"}, "[error] cannot read noise.steps"},
+      {"huge.steps", "# (99999999999 steps)\n0-99999999998 right\n", {"--autopilot", "none.route", "--resume", "huge.steps"},
+       "[error] cannot read huge.steps: it announces 99999999999 steps"},
+      {"noise.steps", noise, {"--list-bubbles", "b.jsonl", "--start-steps", "noise.steps"},
+       "[error] cannot read the step file noise.steps"},
+      {"huge.steps", "# (99999999999 steps)\n", {"--list-bubbles", "b.jsonl", "--start-steps", "huge.steps"},
+       "[error] the step file huge.steps announces 99999999999 steps"},
+      {"words.steps", "# (many steps)\n0-3 right\n", {"--list-bubbles", "b.jsonl", "--start-steps", "words.steps"},
+       "[error] cannot read the step file words.steps"},
+  };
+  std::ofstream(dir_ / "none.route") << "# nothing\n";
+  for (const auto& c : cases) {
+    std::ofstream(dir_ / c.file, std::ios::binary) << c.text;
+    const ProcessResult r = run(c.args);
+    EXPECT_EQ(r.code, 1) << c.file;
+    EXPECT_EQ(r.out, "") << c.file;
+    EXPECT_EQ(r.err.rfind(c.error, 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(fs::exists(dir_ / "build" / "autopilot.steps")) << c.file;
+    EXPECT_FALSE(fs::exists(dir_ / "b.jsonl")) << c.file;
+  }
 }
 
 TEST_F(Executable, TheTraceReplayTakesItsOptionsAndPassesItsExitCodeOn) {
