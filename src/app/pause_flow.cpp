@@ -1,0 +1,188 @@
+// The pause flow: commands and menu input in, saves, loads, settings and
+// cheats out, and the slot list the menu shows.
+
+#include "app/pause_flow.h"
+
+#include <chrono>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "app/quick_save.h"
+#include "core/log.h"
+
+namespace app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFramedWidth = 348;
+// The 320 x 160 game view inside the 348 x 240 framed picture.
+constexpr ui::Rect kGameView{14, 66, 320, 160};
+
+// Whether something is at p; a path whose status cannot be read counts as empty.
+bool somethingAt(const fs::path& p) {
+  if (p.empty()) return false;
+  std::error_code error;
+  const fs::file_status status = fs::status(p, error);
+  return !error && status.type() != fs::file_type::not_found && status.type() != fs::file_type::none;
+}
+
+// The file's modification time in seconds since the epoch, 0 when unknown.
+std::int64_t fileTime(const fs::path& p) {
+  std::error_code error;
+  const fs::file_time_type written = fs::last_write_time(p, error);
+  if (error) return 0;
+  const auto system = std::chrono::system_clock::now() +
+                      std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                          written - fs::file_time_type::clock::now());
+  return std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count();
+}
+
+}  // namespace
+
+PauseFlow::PauseFlow(GameApp& app_, const ui::MenuArt& art_, fs::path folder_)
+    : app(app_),
+      art(art_),
+      folder(std::move(folder_)),
+      settings(loadSettings(settingsPath())),
+      menu(art_, [this] { return listSlots(); }) {
+  app.quickSavePath = slotPath(0);
+}
+
+fs::path PauseFlow::settingsPath() const { return folder.empty() ? fs::path() : folder / "settings.json"; }
+
+fs::path PauseFlow::slotPath(int slot) const {
+  if (folder.empty()) return fs::path();
+  if (slot == 0) return folder / "quicksave.json";
+  return folder / "saves" / ("slot_" + std::to_string(slot) + ".json");
+}
+
+std::vector<ui::SlotInfo> PauseFlow::listSlots() const {
+  std::vector<ui::SlotInfo> slots;
+  for (int slot = 0; slot <= kSlots; ++slot) {
+    ui::SlotInfo info;
+    const fs::path p = slotPath(slot);
+    info.exists = somethingAt(p);
+    if (info.exists) {
+      const std::optional<QuickSave> save = readQuickSave(p);
+      info.readable = save.has_value();
+      if (info.readable) {
+        info.time = save->savedAt != 0 ? save->savedAt : fileTime(p);
+        fs::path picturePath = p;
+        picturePath.replace_extension(".png");
+        if (somethingAt(picturePath)) {
+          std::optional<render::RgbaImage> picture = render::loadRgbaPng(picturePath);
+          if (picture && picture->width == art.emptyThumb.width && picture->height == art.emptyThumb.height)
+            info.thumbnail = std::move(picture);
+        }
+      }
+    }
+    slots.push_back(std::move(info));
+  }
+  return slots;
+}
+
+render::RgbaImage PauseFlow::thumbnail(const render::RgbaImage& frame) const {
+  if (frame.width != kFramedWidth) return render::RgbaImage{};
+  return ui::shrink(frame, kGameView, art.emptyThumb.width, art.emptyThumb.height);
+}
+
+bool PauseFlow::playable() const {
+  return app.stopReason.empty() &&
+         (app.mode == GameApp::kModePlay || app.mode == GameApp::kModeBubble || app.mode == GameApp::kModeFadeBlack);
+}
+
+void PauseFlow::command(input::Command command, const render::RgbaImage& frame) {
+  switch (command) {
+    case input::Command::QuickSave:
+      app.requestQuickSave(thumbnail(frame));
+      break;
+    case input::Command::QuickLoad:
+      if (!playable()) break;
+      if (somethingAt(slotPath(0)))
+        menu.openQuickLoad(settings);
+      else
+        app.showNotice({"NO QUICK SAVE YET"});
+      break;
+    case input::Command::Pause:
+      if (playable()) menu.open(settings, app.mode == GameApp::kModePlay, thumbnail(frame));
+      break;
+    default:
+      break;  // screenshots are the game loop's own
+  }
+}
+
+void PauseFlow::nav(input::Nav n) {
+  if (n == input::Nav::None || !menu.isOpen()) return;
+  menu.input(n);
+  afterInput();
+}
+
+void PauseFlow::key(SDL_Scancode scancode) {
+  menu.capturedKey(scancode);
+  afterInput();
+}
+
+void PauseFlow::button(SDL_GameControllerButton b) {
+  menu.capturedButton(b);
+  afterInput();
+}
+
+void PauseFlow::setFullscreen(bool on) {
+  if (settings.fullscreen == on) return;
+  settings.fullscreen = on;
+  saveSettingsFile(false);
+}
+
+void PauseFlow::saveSettingsFile(bool report) {
+  if (folder.empty()) return;
+  const fs::path file = settingsPath();
+  if (!saveSettings(file, settings) && report)
+    core::log(core::LogLevel::Error, "settings: could not write %s", file.string().c_str());
+}
+
+void PauseFlow::afterInput() {
+  std::vector<ui::Menu::Event> events = std::move(menu.events);
+  menu.events.clear();
+  for (const ui::Menu::Event& e : events) {
+    switch (e.kind) {
+      case ui::Menu::kEventSave:
+        if (app.saveGame(slotPath(e.slot), menu.thumbnail))
+          menu.message("SAVED TO SLOT " + std::to_string(e.slot), "");
+        else
+          menu.message("SAVE FAILED", "THE FILE COULD NOT BE WRITTEN");
+        break;
+      case ui::Menu::kEventLoad: {
+        std::string error;
+        if (app.loadGame(slotPath(e.slot), error)) {
+          menu.close();
+        } else if (playable()) {
+          menu.message("LOAD FAILED", error);
+        } else {
+          menu.close();
+          app.showNotice({"LOAD FAILED", error});
+        }
+        break;
+      }
+      case ui::Menu::kEventQuit:
+        app.quitToTitle();
+        menu.close();
+        break;
+      case ui::Menu::kEventSettings:
+        settings = menu.settings;
+        saveSettingsFile(true);
+        settingsChanged = true;
+        break;
+      case ui::Menu::kEventCheats:
+        app.cheats = menu.cheats;
+        break;
+      default:
+        break;
+    }
+  }
+  if (!menu.isOpen()) app.waitRelease = true;
+}
+
+}  // namespace app

@@ -1,0 +1,333 @@
+// The pause flow over a real menu skin: slots and their files, saving and
+// loading through the menu and the quick keys, what it refuses, settings kept
+// in the folder, and a folder-less run.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/pause_flow.h"
+#include "app/quick_save.h"
+#include "app_fixture.h"
+#include "shipped_game.h"
+#include "support/scratch_dir.h"
+
+using namespace apptest;
+using app::GameApp;
+using app::PauseFlow;
+using input::Command;
+using input::Nav;
+namespace fs = std::filesystem;
+
+namespace {
+
+const ui::MenuArt& art() {
+  static const std::optional<ui::MenuArt> skin = ui::MenuArt::load(TUMBOLD_SOURCE_DIR);
+  return *skin;
+}
+
+void press(PauseFlow& flow, std::initializer_list<Nav> keys) {
+  for (Nav n : keys) flow.nav(n);
+}
+
+render::RgbaImage framed(const GameApp& game) {
+  render::RgbaImage picture;
+  game.compose(picture);
+  return picture;
+}
+
+render::RgbaImage solid(int w, int h, std::uint32_t colour) {
+  render::RgbaImage img;
+  img.width = w;
+  img.height = h;
+  img.pixels.assign(static_cast<std::size_t>(w) * h, colour);
+  return img;
+}
+
+std::unique_ptr<GameApp> inPlay(const TestGame& t) {
+  auto game = t.makeApp();
+  game->startGame();
+  run(*game, 30);
+  run(*game, 6, 8);
+  return game;
+}
+
+// The picture at (x, y) of img equals the whole of part.
+bool shows(const render::RgbaImage& img, const render::RgbaImage& part, int x, int y) {
+  for (int j = 0; j < part.height; ++j)
+    for (int i = 0; i < part.width; ++i)
+      if (img.pixels[static_cast<std::size_t>(y + j) * img.width + x + i] !=
+          part.pixels[static_cast<std::size_t>(j) * part.width + i])
+        return false;
+  return true;
+}
+
+TEST(PauseFlow, SlotsListWhatTheirFilesHold) {
+  testsupport::ScratchDir dir("tumbold_pause");
+  TestGame t(false);
+  auto game = inPlay(t);
+  PauseFlow flow(*game, art(), dir.path());
+  EXPECT_EQ(game->quickSavePath, dir.path() / "quicksave.json");
+  EXPECT_EQ(flow.slotPath(8), dir.path() / "saves" / "slot_8.json");
+
+  ASSERT_TRUE(game->saveGame(flow.slotPath(1), solid(24, 12, 0xFF112233u)));
+  ASSERT_TRUE(game->saveGame(flow.slotPath(2), solid(32, 16, 0xFF112233u)));  // picture of another size
+  app::QuickSave timeless;
+  timeless.keys = game->history;
+  ASSERT_TRUE(app::writeQuickSave(flow.slotPath(3), timeless));
+  fs::last_write_time(flow.slotPath(3), fs::file_time_type::clock::now() - std::chrono::hours(50));
+  std::ofstream(flow.slotPath(4)) << "{\"format\":\"tumbold-quicksave\",\"version\":9}";
+  fs::copy_file(dir.path() / "saves" / "slot_1.png", dir.path() / "saves" / "slot_4.png");
+
+  testing::internal::CaptureStderr();
+  const std::vector<ui::SlotInfo> slots = flow.listSlots();
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(slots.size(), 9u);
+  const std::int64_t now = std::time(nullptr);
+  EXPECT_FALSE(slots[0].exists);
+  EXPECT_TRUE(slots[1].readable);
+  EXPECT_NEAR(static_cast<double>(slots[1].time), static_cast<double>(now), 5);
+  ASSERT_TRUE(slots[1].thumbnail);
+  EXPECT_EQ(slots[1].thumbnail->pixels, solid(24, 12, 0xFF112233u).pixels);
+  EXPECT_TRUE(slots[2].readable);
+  EXPECT_FALSE(slots[2].thumbnail) << "a picture of another size is ignored";
+  EXPECT_NEAR(static_cast<double>(slots[3].time), static_cast<double>(now - 50 * 3600), 5)
+      << "saved at 0: the file's own time";
+  EXPECT_TRUE(slots[4].exists);
+  EXPECT_FALSE(slots[4].readable);
+  EXPECT_EQ(slots[4].time, 0);
+  EXPECT_FALSE(slots[4].thumbnail);
+  EXPECT_FALSE(slots[8].exists);
+
+  // The thumbnail of a framed picture is its game view reduced; a raw picture gives none.
+  render::RgbaImage frame = solid(348, 240, 0xFF000000u);
+  for (int y = 66; y < 226; ++y)
+    for (int x = 14; x < 334; ++x) frame.pixels[static_cast<std::size_t>(y) * 348 + x] = 0xFF00FF00u;
+  EXPECT_EQ(flow.thumbnail(frame).pixels, solid(24, 12, 0xFF00FF00u).pixels);
+  EXPECT_EQ(flow.thumbnail(solid(320, 200, 0xFF00FF00u)).width, 0);
+}
+
+TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
+  testsupport::ScratchDir dir("tumbold_pause");
+  TestGame t(false);
+  auto game = inPlay(t);
+  PauseFlow flow(*game, art(), dir.path());
+
+  // Only a playable game pauses or quick-loads.
+  auto title = t.makeApp();
+  PauseFlow titleFlow(*title, art(), dir.path());
+  titleFlow.command(Command::Pause, framed(*title));
+  titleFlow.command(Command::QuickLoad, framed(*title));
+  EXPECT_EQ(titleFlow.menu.viewName(), "closed");
+  EXPECT_TRUE(title->noticeLines.empty());
+  flow.command(Command::QuickLoad, framed(*game));
+  EXPECT_EQ(game->noticeLines, std::vector<std::string>{"NO QUICK SAVE YET"});
+
+  // Pause, SAVE, slot 2: saved with the thumbnail of the paused picture.
+  const render::RgbaImage paused = framed(*game);
+  flow.command(Command::Pause, paused);
+  EXPECT_EQ(flow.menu.viewName(), "main");
+  EXPECT_FALSE(game->waitRelease);
+  press(flow, {Nav::Down, Nav::Ok, Nav::Down, Nav::Ok});
+  EXPECT_EQ(flow.menu.msgTitle, "SAVED TO SLOT 2");
+  EXPECT_EQ(flow.menu.msgText, "");
+  auto picture = render::loadRgbaPng(dir.path() / "saves" / "slot_2.png");
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->pixels, flow.thumbnail(paused).pixels);
+  press(flow, {Nav::Ok});
+  EXPECT_EQ(flow.menu.viewName(), "save");
+
+  // A slot folder that cannot be written.
+  fs::remove_all(dir.path() / "saves");
+  std::ofstream(dir.path() / "saves") << "in the way";
+  testing::internal::CaptureStderr();
+  press(flow, {Nav::Down, Nav::Ok});
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(flow.menu.viewName(), "message");
+  EXPECT_EQ(flow.menu.msgTitle, "SAVE FAILED");
+  EXPECT_EQ(flow.menu.msgText, "THE FILE COULD NOT BE WRITTEN");
+
+  // Back to the main view, then RESUME: the menu closes and held keys must be let go.
+  press(flow, {Nav::Ok, Nav::Back, Nav::Up});
+  EXPECT_EQ(flow.menu.viewName(), "main");
+  press(flow, {Nav::Ok});
+  EXPECT_EQ(flow.menu.viewName(), "closed");
+  EXPECT_TRUE(game->waitRelease);
+
+  // A quick save that is no save: the quick load asks, fails and says why, the game plays on.
+  std::ofstream(dir.path() / "quicksave.json") << "not a save";
+  game->waitRelease = false;
+  const sim::GameState before = game->sim.state;
+  flow.command(Command::QuickLoad, framed(*game));
+  EXPECT_EQ(flow.menu.viewName(), "confirm");
+  testing::internal::CaptureStderr();
+  press(flow, {Nav::Right, Nav::Ok});
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(flow.menu.viewName(), "message");
+  EXPECT_EQ(flow.menu.msgTitle, "LOAD FAILED");
+  EXPECT_EQ(flow.menu.msgText, "THE FILE CANNOT BE READ");
+  EXPECT_TRUE(game->sim.state == before);
+  press(flow, {Nav::Ok});
+  EXPECT_EQ(flow.menu.viewName(), "closed");
+
+  // A history that no longer replays (it ends in a game over) leaves the title, with a notice.
+  TestGame talker;
+  auto over = talker.makeApp();
+  over->startGame();
+  for (int guard = 0; guard < 3000 && over->sim.state.endCode == 0; ++guard) {
+    if (over->mode == GameApp::kModeBubble) confirmBubble(*over);
+    over->tick(0, false);
+  }
+  app::QuickSave broken;
+  broken.keys = over->history;
+  ASSERT_TRUE(app::writeQuickSave(dir.path() / "quicksave.json", broken));
+  auto victim = talker.makeApp();
+  victim->startGame();
+  run(*victim, 5);
+  PauseFlow victimFlow(*victim, art(), dir.path());
+  victimFlow.command(Command::QuickLoad, framed(*victim));
+  testing::internal::CaptureStderr();
+  press(victimFlow, {Nav::Left, Nav::Ok});
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(victimFlow.menu.viewName(), "closed");
+  EXPECT_EQ(victim->noticeLines, (std::vector<std::string>{"LOAD FAILED", "IT DOES NOT REPLAY"}));
+  EXPECT_TRUE(victim->titleShown);
+}
+
+TEST(PauseFlow, CheatsQuitAndTheBubbleWait) {
+  testsupport::ScratchDir dir("tumbold_pause");
+  TestGame t;
+  auto game = t.makeApp();
+  game->startGame();
+  PauseFlow flow(*game, art(), dir.path());
+  ASSERT_GE(runUntilMode(*game, GameApp::kModeBubble, 80), 0);
+
+  // Paused in a speech bubble: saving is refused, cheats are not.
+  flow.command(Command::Pause, framed(*game));
+  EXPECT_FALSE(flow.menu.canSave);
+  press(flow, {Nav::Down, Nav::Ok});
+  EXPECT_EQ(flow.menu.msgTitle, "CANNOT SAVE NOW");
+  press(flow, {Nav::Ok, Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Right});
+  EXPECT_EQ(game->cheats, GameApp::kCheatEnergy);
+  press(flow, {Nav::Up, Nav::Ok});
+  EXPECT_EQ(game->cheats, GameApp::kCheatEnergy | GameApp::kCheatLives);
+
+  // QUIT asks first; confirmed, the game fades to the title.
+  press(flow, {Nav::Back, Nav::Down, Nav::Ok, Nav::Right, Nav::Ok});
+  EXPECT_EQ(flow.menu.viewName(), "closed");
+  EXPECT_EQ(game->mode, GameApp::kModeFadeOut);
+  EXPECT_EQ(game->next, GameApp::kNextTitle);
+  flow.command(Command::Pause, framed(*game));
+  EXPECT_EQ(flow.menu.viewName(), "closed") << "no pause during the fade";
+}
+
+TEST(PauseFlow, SettingsAreKeptInTheFolder) {
+  testsupport::ScratchDir dir("tumbold_pause");
+  TestGame t(false);
+  auto game = inPlay(t);
+  {
+    PauseFlow flow(*game, art(), dir.path());
+    EXPECT_TRUE(flow.settings == app::Settings{});
+    flow.command(Command::Pause, framed(*game));
+    // SETTINGS: sound volume down three, music device, CRT off, jump on W.
+    press(flow, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Left, Nav::Left, Nav::Left});
+    EXPECT_TRUE(flow.settingsChanged);
+    press(flow, {Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Ok, Nav::Down, Nav::Ok, Nav::Down, Nav::Down,
+                 Nav::Ok});
+    EXPECT_EQ(flow.menu.capture, ui::Menu::kCaptureKey);
+    flow.key(SDL_SCANCODE_W);
+    EXPECT_EQ(flow.menu.viewName(), "keys");
+    flow.setFullscreen(false);  // the window toggled outside the menu
+  }
+  app::Settings expected;
+  expected.soundVolume = 7;
+  expected.audio = 1;
+  expected.crt = false;
+  expected.fullscreen = false;
+  ASSERT_TRUE(expected.bindings.bindKey(input::Action::Jump, SDL_SCANCODE_W));
+  PauseFlow again(*game, art(), dir.path());
+  EXPECT_TRUE(again.settings == expected);
+  EXPECT_FALSE(again.settingsChanged);
+
+  // A settings file that cannot be written: one line, and the change still applies.
+  fs::remove(dir.path() / "settings.json");
+  fs::create_directories(dir.path() / "settings.json" / "x");
+  again.command(Command::Pause, framed(*game));
+  testing::internal::CaptureStderr();
+  press(again, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Right});
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                "[error] settings: could not write " + (dir.path() / "settings.json").string()),
+            std::string::npos);
+  EXPECT_EQ(again.settings.soundVolume, 8);
+  EXPECT_TRUE(again.settingsChanged);
+
+  // Without a folder: the defaults, no slots, no quick save, changes only for the run.
+  PauseFlow bare(*game, art(), fs::path());
+  EXPECT_TRUE(bare.settings == app::Settings{});
+  EXPECT_TRUE(game->quickSavePath.empty());
+  for (const ui::SlotInfo& s : bare.listSlots()) EXPECT_FALSE(s.exists);
+  bare.command(Command::QuickLoad, framed(*game));
+  EXPECT_EQ(game->noticeLines, std::vector<std::string>{"NO QUICK SAVE YET"});
+  bare.command(Command::Pause, framed(*game));
+  press(bare, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Ok});
+  EXPECT_TRUE(bare.settingsChanged);
+  EXPECT_FALSE(bare.settings.fullscreen);
+}
+
+TEST(PauseFlow, AGameSavedToASlotOrQuickSavedLoadsIntoAFreshGame) {
+  const ShippedGame& shipped = shippedGame();
+  ASSERT_TRUE(shipped.complete());
+  testsupport::ScratchDir dir("tumbold_pause");
+
+  auto played = shipped.makeApp();
+  ASSERT_TRUE(playRecorded(*played, shipped.win, shipped.win.size() / 3));
+  for (int i = 0; i < 160 && settle(*played); ++i) played->tick(0, false);
+  ASSERT_TRUE(settle(*played));
+  PauseFlow flow(*played, art(), dir.path());
+  const render::RgbaImage paused = framed(*played);
+  flow.command(Command::Pause, paused);
+  press(flow, {Nav::Down, Nav::Ok, Nav::Down, Nav::Down, Nav::Ok});
+  ASSERT_EQ(flow.menu.msgTitle, "SAVED TO SLOT 3");
+  press(flow, {Nav::Menu});
+  flow.command(Command::QuickSave, paused);
+  ASSERT_EQ(played->noticeLines, std::vector<std::string>{"GAME SAVED"});
+  // The quick save made an hour earlier, so that slot 3 is the latest.
+  auto quick = app::readQuickSave(flow.slotPath(0));
+  quick->savedAt -= 3600;
+  ASSERT_TRUE(app::writeQuickSave(flow.slotPath(0), *quick));
+
+  // A fresh game on the same folder: the load view opens on slot 3, the latest
+  // save, and shows its thumbnail.
+  auto loaded = shipped.makeApp();
+  loaded->startGame();
+  loaded->tick(0, false);
+  PauseFlow fresh(*loaded, art(), dir.path());
+  fresh.command(Command::Pause, framed(*loaded));
+  press(fresh, {Nav::Down, Nav::Down, Nav::Ok});
+  ASSERT_EQ(fresh.menu.viewName(), "load");
+  EXPECT_EQ(fresh.menu.stack.back().selection, 3);
+  render::RgbaImage view = framed(*loaded);
+  fresh.menu.draw(view);
+  EXPECT_TRUE(shows(view, flow.thumbnail(paused), 23, 85 + 15 * 3)) << "the thumbnail in slot 3's row";
+
+  for (int via = 0; via < 2; ++via) {
+    if (via == 0) {
+      press(fresh, {Nav::Ok});
+    } else {
+      fresh.command(Command::QuickLoad, framed(*loaded));
+      press(fresh, {Nav::Right, Nav::Ok});
+    }
+    EXPECT_EQ(fresh.menu.viewName(), "closed");
+    EXPECT_TRUE(loaded->waitRelease);
+    EXPECT_EQ(loaded->noticeLines, std::vector<std::string>{"GAME LOADED"});
+    EXPECT_TRUE(loaded->sim.state == played->sim.state);
+    played->noticeLines = loaded->noticeLines;
+    EXPECT_EQ(framed(*loaded).pixels, framed(*played).pixels) << (via == 0 ? "slot" : "quick save");
+  }
+}
+
+}  // namespace
