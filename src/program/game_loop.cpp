@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/game_app.h"
+#include "app/pause_flow.h"
 #include "app/sim_clock.h"
 #include "audio/music.h"
 #include "core/files.h"
@@ -22,6 +23,7 @@
 #include "render/hud_screen.h"
 #include "render/rgba.h"
 #include "sim/script_program.h"
+#include "ui/menu_art.h"
 
 namespace fs = std::filesystem;
 
@@ -60,22 +62,24 @@ SDL_Event f1Press() {
 // Everything the loop drives, borrowed from runGame, which owns it.
 class GameLoop {
  public:
-  GameLoop(app::GameApp& game, present::Presenter& presenter, present::Audio& audio, audio::Music& music,
-           input::Controls& controls, render::RgbaImage& frame, bool windowed)
-      : game_(game), presenter_(presenter), audio_(audio), music_(music), controls_(controls), frame_(frame),
-        windowed_(windowed) {}
+  GameLoop(app::GameApp& game, app::PauseFlow& flow, present::Presenter& presenter, present::Audio& audio,
+           audio::Music& music, input::Controls& controls, render::RgbaImage& frame, bool windowed)
+      : game_(game), flow_(flow), presenter_(presenter), audio_(audio), music_(music), controls_(controls),
+        frame_(frame), windowed_(windowed) {}
 
   // Runs until the window closes, the player quits from the title, or after
   // quitAfterFrames frames (when positive).
   void run(int quitAfterFrames, int pressF1At);
 
  private:
-  // The pause menu joins here: while its view stack is not empty no tick runs,
-  // events navigate it and it is drawn over the picture.
-  bool menuOpen() const { return false; }
+  // While the menu is open no tick runs, events navigate it and it is drawn
+  // over the picture.
+  bool menuOpen() const { return flow_.menu.isOpen(); }
 
   void handleEvent(const SDL_Event& e);
   void handleCommand(input::Command command);
+  void handleMenuEvent(const SDL_Event& e);
+  void applyChangedSettings();
   void runTicks(unsigned ticks);
   void playMusicRequests();
   void playSoundRequests();
@@ -83,6 +87,7 @@ class GameLoop {
   void composePicture();
 
   app::GameApp& game_;
+  app::PauseFlow& flow_;
   present::Presenter& presenter_;
   present::Audio& audio_;
   audio::Music& music_;
@@ -108,10 +113,8 @@ void GameLoop::run(int quitAfterFrames, int pressF1At) {
 
     SDL_Event e;
     while (SDL_PollEvent(&e)) handleEvent(e);
-    // The pause menu joins here: with the menu open, held directions are
-    // polled (input::Controls::pollNav) and passed to the pause flow, and
-    // changed settings are applied again (the full-screen state kept as the
-    // window has it when windowed).
+    if (menuOpen()) flow_.nav(controls_.pollNav());
+    applyChangedSettings();
 
     if (titleTimer_ > 0 && --titleTimer_ == 0) presenter_.setTitle(game::kWindowTitle);
 
@@ -131,17 +134,48 @@ void GameLoop::handleEvent(const SDL_Event& e) {
   if (e.type == SDL_QUIT) running_ = false;
   if (isFullscreenToggle(e)) {
     presenter_.toggleFullscreen();
-    // The pause flow joins here: unless windowed, it records the new state
-    // (app::PauseFlow::setFullscreen) so that the settings file keeps it.
+    // The settings file keeps the state, unless --windowed decides it for this run.
+    if (!windowed_) flow_.setFullscreen(presenter_.fullscreen());
     return;
   }
   if (!menuOpen()) {
     handleCommand(controls_.handleEvent(e));
     return;
   }
-  // Menu open: hot-plug still reaches the controls; key and button capture and
-  // navigation go to the pause flow when it joins.
+  // Hot-plugging still reaches the controls; their command is the menu's business.
   controls_.handleEvent(e);
+  handleMenuEvent(e);
+}
+
+void GameLoop::handleMenuEvent(const SDL_Event& e) {
+  const std::optional<SDL_Scancode> key = input::Controls::keyPressed(e);
+  switch (flow_.menu.capture) {
+    case ui::Menu::kCaptureButton:
+      // Escape cancels a button capture the way the controller's START does.
+      if (const auto button = input::Controls::buttonPressed(e))
+        flow_.button(*button);
+      else if (key == SDL_SCANCODE_ESCAPE)
+        flow_.button(SDL_CONTROLLER_BUTTON_START);
+      break;
+    case ui::Menu::kCaptureKey:
+      if (key) flow_.key(*key);
+      break;
+    default:
+      if (key && *key == controls_.bindings.key(input::Action::Screenshot))
+        takeScreenshot();
+      else
+        flow_.nav(controls_.navEvent(e));
+      break;
+  }
+}
+
+void GameLoop::applyChangedSettings() {
+  if (!flow_.settingsChanged) return;
+  flow_.settingsChanged = false;
+  app::Settings s = flow_.settings;
+  // --windowed keeps the window as it is; the menu cannot switch it.
+  if (windowed_) s.fullscreen = presenter_.fullscreen();
+  game::applySettings(s, presenter_, audio_, music_, controls_);
 }
 
 void GameLoop::handleCommand(input::Command command) {
@@ -150,9 +184,10 @@ void GameLoop::handleCommand(input::Command command) {
     takeScreenshot();
     return;
   }
-  // Quick save, quick load and pause go to the pause flow, which takes its
-  // thumbnail and any save from the current picture, once it joins.
+  // Quick save, quick load and pause take their thumbnail and any save from
+  // the picture of this moment.
   composePicture();
+  flow_.command(command, frame_);
 }
 
 void GameLoop::runTicks(unsigned ticks) {
@@ -195,7 +230,7 @@ void GameLoop::playSoundRequests() {
 
 void GameLoop::composePicture() {
   game_.compose(frame_);
-  // The pause menu joins here: ui::Menu::draw over the picture while it is open.
+  flow_.menu.draw(frame_);
 }
 
 void GameLoop::takeScreenshot() {
@@ -213,7 +248,8 @@ int runGame(const Data& data, const fs::path& root, int quitAfterFrames, int pre
   const sim::Content content = simContent(data);
   std::optional<render::HudScreen> hud = render::loadHudScreen(root, *graphics, data.world);
   if (!hud) return 1;
-  // The menu art joins here (ui::MenuArt::load(root), required like the HUD frame).
+  std::optional<ui::MenuArt> menuArt = ui::MenuArt::load(root);
+  if (!menuArt) return 1;
 
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
     core::log(core::LogLevel::Error, "SDL_Init: %s", SDL_GetError());
@@ -244,13 +280,13 @@ int runGame(const Data& data, const fs::path& root, int quitAfterFrames, int pre
   render::RgbaImage frame;
   // Held on the heap: the application carries the whole simulation.
   auto game = std::make_unique<app::GameApp>(content, *program, *graphics, &*hud);
-  // The pause flow joins here: app::PauseFlow(game, menuArt, game::prefsFolder())
-  // reads the settings file; its settings (full screen off when windowed) are
-  // then applied to the presenter, audio, music and controls. Until then the
-  // settings' default holds: the CRT look on.
-  presenter.crt = true;
+  // Reads the settings file; created after the application, destroyed before it.
+  auto flow = std::make_unique<app::PauseFlow>(*game, *menuArt, game::prefsFolder());
+  app::Settings settings = flow->settings;
+  if (windowed) settings.fullscreen = false;
+  game::applySettings(settings, presenter, audio, music, controls);
 
-  GameLoop loop(*game, presenter, audio, music, controls, frame, windowed);
+  GameLoop loop(*game, *flow, presenter, audio, music, controls, frame, windowed);
   loop.run(quitAfterFrames, pressF1At);
   return 0;
 }

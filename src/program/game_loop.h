@@ -1,7 +1,8 @@
 #pragma once
 
 // Pieces of the interactive game that live beside its loop: the sound effects
-// loaded at start-up and screenshots of the presented picture.
+// loaded at start-up, the settings pushed to the front end, and screenshots of
+// the presented picture.
 
 #include <ctime>
 #include <filesystem>
@@ -9,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+#include "audio/music.h"
+#include "input/controls.h"
 #include "present/audio.h"
 #include "present/presenter.h"
 #include "render/rgba.h"
@@ -28,6 +32,11 @@ std::string energySoundName(unsigned step);
 // The jump and the 20 energy-step effects from root/assets/audio; a missing or
 // undecodable file only leaves its sound silent.
 void loadSounds(present::Audio& audio, const std::filesystem::path& root);
+
+// Pushes the settings to the window (full screen, CRT), the two volumes, the
+// music device (under the audio lock when a device is open) and the bindings.
+void applySettings(const app::Settings& s, present::Presenter& presenter, present::Audio& audio,
+                   audio::Music& music, input::Controls& controls);
 
 // The user's preferences folder, or an empty path when SDL has none.
 std::filesystem::path prefsFolder();

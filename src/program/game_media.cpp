@@ -43,6 +43,18 @@ void loadSounds(present::Audio& audio, const fs::path& root) {
   }
 }
 
+void applySettings(const app::Settings& s, present::Presenter& presenter, present::Audio& audio,
+                   audio::Music& music, input::Controls& controls) {
+  presenter.setFullscreen(s.fullscreen);
+  presenter.crt = s.crt;
+  audio.setVolumes(static_cast<float>(s.soundVolume) / 10.0f, static_cast<float>(s.musicVolume) / 10.0f);
+  const SDL_AudioDeviceID device = audio.device();
+  if (device != 0) SDL_LockAudioDevice(device);
+  music.setDevice(s.audio == 1 ? audio::Music::Device::Speaker : audio::Music::Device::AdLib);
+  if (device != 0) SDL_UnlockAudioDevice(device);
+  controls.bindings = s.bindings;
+}
+
 fs::path prefsFolder() { return takeSdlPath(SDL_GetPrefPath(kPrefOrg, kPrefApp)); }
 
 std::string screenshotStamp(std::time_t t) {

@@ -3,10 +3,14 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "app/pause_flow.h"
 #include "audio/wav.h"
 #include "core/files.h"
+#include "data/shipped_data.h"
 #include "program/game_loop.h"
+#include "render/game_graphics.h"
 #include "support/scratch_dir.h"
+#include "ui/menu_art.h"
 
 namespace fs = std::filesystem;
 
@@ -117,6 +121,64 @@ TEST(Sounds, TheShippedDataHasAllTwentyOneEffects) {
   game::loadSounds(audio, fs::path(TUMBOLD_SOURCE_DIR));
   EXPECT_NE(audio.sound(game::kJumpSound), nullptr);
   for (unsigned n = 1; n <= 20; ++n) EXPECT_NE(audio.sound(game::energySoundName(n)), nullptr) << n;
+}
+
+TEST(Settings, ChangedInTheMenuSurviveARestartAndApply) {
+  // SDL's preferences folder lands in the scratch folder.
+  TempFolder home;
+  const char* oldData = std::getenv("XDG_DATA_HOME");
+  const std::string savedData = oldData ? oldData : "";
+  setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+  const fs::path prefs = game::prefsFolder();
+  EXPECT_EQ(prefs, home.path() / "Tumbold" / "Quillhaven" / "");
+
+  ASSERT_TRUE(data_test::shipped().complete());
+  const auto graphics = render::loadGameGraphics(data_test::kRoot);
+  const auto art = ui::MenuArt::load(data_test::kRoot);
+  ASSERT_TRUE(graphics && art);
+  app::GameApp game(data_test::shipped().content, *data_test::shipped().program, *graphics, nullptr);
+  game.startGame();
+  for (int i = 0; i < 20; ++i) game.tick(0, false);
+  {
+    // Sound volume down to 5, music muted, CRT off, the PC speaker, jump on W.
+    app::PauseFlow flow(game, *art, prefs);
+    flow.command(input::Command::Pause, render::RgbaImage{});
+    using input::Nav;
+    for (Nav n : {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Left, Nav::Left, Nav::Left, Nav::Left,
+                  Nav::Left, Nav::Down})
+      flow.nav(n);
+    for (int i = 0; i < 12; ++i) flow.nav(Nav::Left);
+    for (Nav n : {Nav::Down, Nav::Ok, Nav::Down, Nav::Ok, Nav::Down, Nav::Ok, Nav::Down, Nav::Down, Nav::Ok})
+      flow.nav(n);
+    flow.key(SDL_SCANCODE_W);
+  }
+  EXPECT_TRUE(fs::exists(prefs / "settings.json"));
+
+  app::PauseFlow restarted(game, *art, game::prefsFolder());
+  present::Presenter presenter;  // no window: the full-screen switch has nothing to act on
+  present::Audio audio;
+  audio::Music music(48000);
+  input::Controls controls;
+  game::applySettings(restarted.settings, presenter, audio, music, controls);
+  EXPECT_FALSE(presenter.crt);
+  EXPECT_EQ(audio.sfxVolume(), 0.5f);
+  EXPECT_EQ(audio.musicVolume(), 0.0f);
+  EXPECT_EQ(music.device(), audio::Music::Device::Speaker);
+  EXPECT_EQ(controls.bindings.key(input::Action::Jump), SDL_SCANCODE_W);
+  EXPECT_TRUE(controls.bindings == restarted.settings.bindings);
+
+  // The defaults: full volumes, the AdLib, the CRT, the default keys.
+  game::applySettings(app::Settings{}, presenter, audio, music, controls);
+  EXPECT_TRUE(presenter.crt);
+  EXPECT_EQ(audio.sfxVolume(), 1.0f);
+  EXPECT_EQ(audio.musicVolume(), 1.0f);
+  EXPECT_EQ(music.device(), audio::Music::Device::AdLib);
+  EXPECT_TRUE(controls.bindings == input::Bindings::defaults());
+
+  if (oldData)
+    setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+  else
+    unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace

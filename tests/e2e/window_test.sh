@@ -3,14 +3,18 @@
 # checks what a player would see: the title, screenshots that match the
 # window's real pixels through the CRT program, a game started with the fire
 # key, full screen on and off, a clean exit after --quit-after-frames, the room
-# viewer, leaving full screen without a window manager, and the renderer
-# fallback when OpenGL is too old.
+# viewer, the pause menu (a game saved to a slot and the CRT effect switched
+# off in one run, both found again in the next), the settings file deciding
+# full screen at start-up, leaving full screen without a
+# window manager, and the renderer fallback when OpenGL is too old.
 #
-# usage: window_test.sh TUMBOLD_EXECUTABLE WORK_FOLDER
+# usage: window_test.sh TUMBOLD_EXECUTABLE WORK_FOLDER GOLDEN_FOLDER
+# With TUMBOLD_UPDATE_GOLDENS set, the menu golden is written instead of compared.
 set -u
 
 exe=$1
 work=$2
+golden=$3
 SKIP=77
 
 fail() {
@@ -80,10 +84,11 @@ run_game() {
       SDL_AUDIODRIVER=dummy ASAN_OPTIONS="$x_asan" "$exe" "$@"
 }
 # Started in the background, so that game_pid is the game's own; LOG names its log.
+data_home="$work/data"
 start_game() {  # LOG ARGS...
   log=$1
   shift
-  env DISPLAY="$display" HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
+  env DISPLAY="$display" HOME="$work/home" XDG_DATA_HOME="$data_home" XDG_CONFIG_HOME="$work/config" \
       SDL_AUDIODRIVER=dummy ASAN_OPTIONS="$x_asan" "$exe" "$@" >"$work/$log.out" 2>"$work/$log.log" &
   game_pid=$!
   game_log="$work/$log.log"
@@ -131,6 +136,16 @@ wait_for_window() {  # WxH: until the window has that size (10 s at most)
   sleep 0.5
 }
 
+wait_for_game_window() {  # until the game's window is on the X screen (60 s at most)
+  n=0
+  until [ -n "$(window_geometry)" ]; do
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window was shown: $(cat "$game_log")"
+    n=$((n + 1))
+    [ $n -gt 600 ] && fail "no game window within 60 s"
+    sleep 0.1
+  done
+}
+
 press() {  # KEY...: with the pointer over the window, which has the focus
   set -- $(window_geometry) "$@"
   DISPLAY="$display" xdotool mousemove $(($1 + $3 / 2)) $(($2 + $4 / 2)) || fail "xdotool cannot move the pointer"
@@ -155,7 +170,7 @@ through_programs() {  # SHOT FOLDER
 # out on the drawable's real size, centred, black around it, and at most 5 %
 # of its pixels of a clearly different colour (the game moves on between the
 # screenshot and the screen dump).
-compare_window() {  # NAME SCREENSHOT PROGRAM (crt_gpu, or point for the renderer's whole-number scaling)
+compare_window() {  # NAME SCREENSHOT PROGRAM (crt_gpu, sharp, or point for the renderer's whole-number scaling)
   name=$1
   shot=$2
   program=$3
@@ -279,7 +294,185 @@ code=$?
 [ $code -eq 0 ] || fail "the viewer gave exit code $code: $(cat "$work/viewer.log")"
 grep -qx '\[info\] presented 5 frames' "$work/viewer.log" || fail "viewer: no 'presented 5 frames' line"
 
-# 8. Without a window manager nobody carries out the full-screen request and
+# 8. The pause menu. Start a game in a folder of its own, walk out of the
+#    first room, press Escape: the menu is drawn over the picture and into a
+#    screenshot (its panel is compared with a golden), the window shows it, and
+#    the game stands still while it is open. Save to a slot, switch the CRT
+#    effect off in the settings (the window then shows the sharp program), and
+#    close the window.
+data_home="$work/menu-data"
+saves="$data_home/Tumbold/Quillhaven/saves"
+shots="$data_home/Tumbold/Quillhaven/screenshots"
+shot() {  # one more screenshot with F1, named in $last_shot
+  press key F1
+  next_shot
+  last_shot=$shot
+}
+# Keys are read as held once per tick or frame: hold them like a player would,
+# not for a microsecond, but in one xdotool run so that a busy machine does not
+# stretch the press into the menu's auto-repeat (after 18 frames).
+tap() {  # KEY [SECONDS]
+  press keydown "$1" sleep "${2:-0.1}" keyup "$1"
+  sleep 0.25
+}
+start_menu_game() {  # NAME: started and shown, on the faded-in title ($last_shot)
+  taken=0
+  start_game "$1" --windowed --quit-after-frames 1000000 --press-f1-at 100
+  next_shot
+  wait_for_window 1044x720
+  sleep 1
+  shot
+}
+# Fire on the title (screenshot $last_shot) until a game has started: a press
+# the game did not see (a busy machine may not run it while the key is down)
+# is tried again. $last_shot is then the first picture of play.
+start_play() {
+  title=$last_shot
+  tries=0
+  while :; do
+    tap space 0.5
+    sleep 2
+    shot
+    changed=$(compare -metric AE -fuzz 12% "$title" "$last_shot" null: 2>&1)
+    [ "${changed:-0}" -gt 10000 ] && break
+    tries=$((tries + 1))
+    [ $tries -lt 5 ] || fail "the fire key did not start a game ($changed pixels changed)"
+  done
+}
+room_name() {  # SCREENSHOT OUT: the panel's box with the room's name
+  convert "$1" -crop 224x12+8+39 +repage "$2" || fail "crop failed"
+}
+differ() {  # A B: the number of clearly different pixels
+  compare -metric AE -fuzz 12% "$1" "$2" null: 2>&1
+}
+# Arrow keys reach the menu as held keys polled once a frame, so a busy machine
+# can miss a short press or stretch it into a repeat: look at the menu after
+# each press instead of counting presses. The selected row lies on a yellow
+# bar; a view's rows are 11 pixels apart.
+selected_row() {  # ROWS X Y0: the selected row in $last_shot, probed at (X, Y0 + 11 row), or -1
+  i=0
+  while [ $i -lt "$1" ]; do
+    red=$(convert "$last_shot" -format "%[fx:int(255*p{$2,$(($3 + 11 * i))}.r)]" info:)
+    [ "$red" -gt 128 ] && { echo $i; return; }
+    i=$((i + 1))
+  done
+  echo -1
+}
+select_row() {  # VIEW ROW: in the open main (six rows) or settings (seven rows) view
+  tries=0
+  while :; do
+    shot
+    case $1 in
+      main) row=$(selected_row 6 124 123) ;;
+      settings) row=$(selected_row 7 184 117) ;;
+    esac
+    [ "$row" = "$2" ] && return
+    [ "$row" = -1 ] && fail "the $1 view of the pause menu is not shown (see $last_shot)"
+    tries=$((tries + 1))
+    [ $tries -lt 15 ] || fail "the arrow keys do not reach row $2 of the $1 view"
+    tap Down
+  done
+}
+
+start_menu_game menu-first
+start_play
+room_name "$last_shot" "$work/first-room.png"
+tries=0
+while :; do
+  tap Right 3
+  shot
+  room_name "$last_shot" "$work/walked-room.png"
+  [ "$(differ "$work/first-room.png" "$work/walked-room.png")" -gt 50 ] && break
+  tries=$((tries + 1))
+  [ $tries -lt 4 ] || fail "walking right did not leave the first room"
+done
+tap Escape
+shot
+menu_shot=$last_shot
+room_name "$menu_shot" "$work/saved-room.png"
+convert "$menu_shot" -crop 192x108+78+92 +repage "$work/menu-panel.png" || fail "crop failed"
+[ -n "${TUMBOLD_UPDATE_GOLDENS:-}" ] && cp "$work/menu-panel.png" "$golden/pause_menu.png"
+# The panel lets a trace of the dimmed game through: a small fuzz, no other difference.
+off=$(compare -metric AE -fuzz 6% "$work/menu-panel.png" "$golden/pause_menu.png" null: 2>&1)
+[ "$off" = 0 ] || fail "the pause menu differs from $golden/pause_menu.png: $off (see $work/menu-panel.png)"
+compare_window menu "$menu_shot" crt_gpu
+sleep 1
+shot
+still=$(compare -metric AE "$menu_shot" "$last_shot" null: 2>&1)
+[ "$still" = 0 ] || fail "the game moved under the open menu ($still pixels)"
+
+# SAVE, one slot down (whichever slot the press reaches), Return.
+select_row main 1
+tap Return
+tap Down
+tap Return
+sleep 0.5
+slot=$(sed -n 's/^\[info\] saved: [0-9]* steps -> .*\/saves\/\(slot_[1-8]\)\.json$/\1/p' "$game_log")
+steps=$(sed -n 's/^\[info\] saved: \([0-9]*\) steps -> .*\/saves\/slot_[1-8]\.json$/\1/p' "$game_log")
+[ -n "$slot" ] && [ -n "$steps" ] || fail "no 'saved:' line for a slot: $(cat "$game_log")"
+for f in "$slot.json" "$slot.png"; do [ -s "$saves/$f" ] || fail "saving to $slot wrote no $f"; done
+[ "$(identify -format '%wx%h' "$saves/$slot.png")" = "24x12" ] || fail "the slot's thumbnail is not 24x12"
+
+# The message, then back to the main view, SETTINGS, CRT EFFECT, Return: the
+# effect is off at once and kept in the settings file.
+tap Return
+tap Escape
+select_row main 3
+tap Return
+select_row settings 3
+tap Return
+sleep 0.5
+settings="$data_home/Tumbold/Quillhaven/settings.json"
+grep -q '"crt": false' "$settings" || fail "the CRT effect switched off is not kept: $(cat "$settings" 2>&1)"
+shot
+compare_window crt-off "$last_shot" sharp
+end_game
+
+# 9. Start again: the settings file leaves the CRT effect off. Begin a new game
+#    and load the slot from the menu: the load view opens on it, the replay
+#    arrives where the game was saved ("loaded:" only follows matching check
+#    values) and shows the saved room, not the new one.
+rm -f "$shots"/*.png
+start_menu_game menu-second
+compare_window title-sharp "$last_shot" sharp
+start_play
+room_name "$last_shot" "$work/new-room.png"
+# LOAD opens on the latest save; Return loads it.
+tap Escape
+select_row main 2
+tap Return
+tap Return
+shot
+grep -q "^\[info\] loaded: $steps steps from .*/saves/$slot\.json$" "$game_log" ||
+  fail "$slot did not load its $steps steps: $(cat "$game_log")"
+room_name "$last_shot" "$work/loaded-room.png"
+[ "$(differ "$work/saved-room.png" "$work/loaded-room.png")" = 0 ] ||
+  fail "the loaded game shows another room than the saved one"
+[ "$(differ "$work/new-room.png" "$work/loaded-room.png")" -gt 50 ] || fail "the loaded game shows the new game's room"
+end_game
+
+# Without --windowed the settings file decides: full screen by default, and
+# leaving it with F11 is kept for the next start.
+grep -q '"fullscreen": true' "$settings" || fail "the settings file does not ask for full screen: $(cat "$settings")"
+start_game menu-full --quit-after-frames 1000000
+wait_for_game_window
+wait_for_window 1920x1080
+press key F11
+wait_for_window 1044x720
+grep -q '"fullscreen": false' "$settings" || fail "leaving full screen is not kept: $(cat "$settings")"
+end_game
+start_game menu-window --quit-after-frames 1000000
+wait_for_game_window
+wait_for_window 1044x720
+sleep 1.5
+set -- $(window_geometry)
+[ "$3x$4" = 1044x720 ] || fail "the game went to full screen though the settings file says no ($3x$4)"
+end_game
+data_home="$work/data"
+shots="$data_home/Tumbold/Quillhaven/screenshots"
+taken=$(ls "$shots" | wc -l)
+
+# 10. Without a window manager nobody carries out the full-screen request and
 #    the window keeps its size, though SDL reports the desktop's. Leaving full
 #    screen must still bring the picture back into the window.
 stop_wm
@@ -295,7 +488,7 @@ next_shot
 compare_window nowm-back "$shot" crt_gpu
 end_game
 
-# 9. Mesa offering only OpenGL 3.0: the game runs on SDL's renderer and says
+# 11. Mesa offering only OpenGL 3.0: the game runs on SDL's renderer and says
 #    why, its window still shows the composed picture (whole-number scaling,
 #    sharp pixels), and the CRT self-test fails with its own line.
 export MESA_GL_VERSION_OVERRIDE=3.0
@@ -325,7 +518,7 @@ crt_test_refused oldgl-crt 3.0 130 "no OpenGL 3.2 ("
 # A 3.2 context whose shading language is too old for the programs.
 crt_test_refused oldglsl-crt 3.2 140 "OpenGL shaders unavailable: plain scaling, no CRT"
 
-# 10. The whole loop on SDL's window-less video driver: software renderer, a
+# 12. The whole loop on SDL's window-less video driver: software renderer, a
 #    screenshot from --press-f1-at, a clean exit.
 rm -rf "$work/nowindow"
 env HOME="$work/nowindow" XDG_DATA_HOME="$work/nowindow" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
