@@ -240,8 +240,8 @@ def hud_frame():
     return img
 
 
-# A key hint on the label line over the logo; none while Escape opens nothing.
-KEY_HINT = ""
+# How to reach the menu, on the label line over the logo (the frame is shown in play).
+KEY_HINT = "ESC MENU"
 
 
 def title_frame():
