@@ -401,7 +401,7 @@ def icon():
                 img.set(x, y, mix(10, 11, (y / 64) * 0.6))
     hero = sprites.front("wave", 1)
     body, _, _ = sprites.trimmed(hero, 0, 0)
-    img.indexed(body, 32 - body.w, 62 - 2 * body.h + 2, 2)
+    img.indexed(body, 32 - body.w, 33 - body.h, 2)
     return img
 
 
