@@ -19,6 +19,7 @@
 #include "render/game_graphics.h"
 #include "render/hud_screen.h"
 #include "data/shipped_data.h"
+#include "ui/menu_art.h"
 
 namespace {
 
@@ -39,17 +40,17 @@ ScriptInput walkingScript(int ticks) {
 // Ticks per second over ticks 0 to ticks - 1, capturing every `every` ticks
 // (0: never); steps receives how many of them were game steps.
 double ticksPerSecond(const data_test::Shipped& data, const render::GameGraphics& gfx,
-                      const render::HudScreen& hud, const fs::path& folder, int ticks, int every,
-                      std::size_t& steps) {
+                      const render::HudScreen& hud, const ui::MenuArt& art, const fs::path& folder, int ticks,
+                      int every, std::size_t& steps) {
   auto game = std::make_unique<app::GameApp>(data.content, *data.program, gfx, &hud);
-  ScriptedPlay play(*game, folder);
+  ScriptedPlay play(*game, art, folder);
   play.openLogs();
   const ScriptInput script = walkingScript(ticks);
   ScriptTicks keys(script);
   const auto start = std::chrono::steady_clock::now();
   for (int t = 0; t < ticks; ++t) {
     keys.advance(t);
-    if (!play.play(t, keys)) break;
+    if (!play.play(keys)) break;
     play.logRequests(t);
     if (every > 0 && t % every == 0) play.capture(t);
   }
@@ -64,7 +65,8 @@ TUMBOLD_BENCHMARK(scripted_play) {
   const data_test::Shipped& data = data_test::shipped();
   const auto gfx = render::loadGameGraphics(data_test::kRoot);
   const auto hud = gfx && data.world ? render::loadHudScreen(data_test::kRoot, *gfx, *data.world) : std::nullopt;
-  if (!data.complete() || !hud) {
+  const auto art = ui::MenuArt::load(data_test::kRoot);
+  if (!data.complete() || !hud || !art) {
     std::printf("the shipped data set does not load\n");
     return;
   }
@@ -79,7 +81,7 @@ TUMBOLD_BENCHMARK(scripted_play) {
               {"with captures every tick", 1400, 1}};
   for (const auto& run : runs) {
     std::size_t steps = 0;
-    const double rate = ticksPerSecond(data, *gfx, *hud, folder, run.ticks, run.every, steps);
+    const double rate = ticksPerSecond(data, *gfx, *hud, *art, folder, run.ticks, run.every, steps);
     std::printf("%-28s %6d ticks (%6zu of them game steps): %8.0f ticks per second\n", run.what, run.ticks,
                 steps, rate);
   }

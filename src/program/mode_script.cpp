@@ -67,7 +67,7 @@ int runScript(const Data& data, const fs::path& root, const std::string& script,
   const fs::path folder = out;
   std::error_code ignored;
   fs::create_directories(folder, ignored);
-  ScriptedPlay play(*game, folder);
+  ScriptedPlay play(*game, *art, folder);
 
   if (!startSteps.empty() && !startFrom(*game, startSteps, startCount)) return 1;
   play.openLogs();
@@ -75,7 +75,7 @@ int runScript(const Data& data, const fs::path& root, const std::string& script,
   ScriptTicks keys(*input);
   for (int t = 0; t <= last; ++t) {
     keys.advance(t);
-    if (!play.play(t, keys)) break;
+    if (!play.play(keys)) break;
     play.logRequests(t);
     if (std::binary_search(captures.begin(), captures.end(), t)) play.capture(t);
   }

@@ -1,5 +1,7 @@
 #include "scripted_play.h"
 
+#include <SDL.h>
+
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -7,6 +9,7 @@
 
 #include "assets/indexed_image.h"
 #include "assets/palette.h"
+#include "input/controls.h"
 #include "render/rgba.h"
 
 namespace fs = std::filesystem;
@@ -26,19 +29,56 @@ bool escapeIsBack(const app::GameApp& game) {
          game.mode == app::GameApp::kModeFadeOut || game.mode > app::GameApp::kModeFadeBlack;
 }
 
-ScriptedPlay::ScriptedPlay(app::GameApp& game, fs::path outDir) : game_(game), outDir_(std::move(outDir)) {}
+ScriptedPlay::ScriptedPlay(app::GameApp& game, const ui::MenuArt& art, fs::path outDir)
+    : game_(game), outDir_(std::move(outDir)), flow_(game, art, outDir_ / "user") {}
 
 void ScriptedPlay::openLogs() {
   sounds_.open(outDir_ / "sounds.txt", std::ios::binary | std::ios::trunc);
   music_.open(outDir_ / "music.txt", std::ios::binary | std::ios::trunc);
 }
 
-bool ScriptedPlay::play(int, const ScriptTicks& keys) {
-  // The pause flow joins here: the keys of the ranges starting now become its
-  // commands while the menu is closed and navigation while it is open, and no
-  // game tick runs while it is open.
+bool ScriptedPlay::play(const ScriptTicks& keys) {
+  for (const ScriptInput::Range* range : keys.starting()) press(*range);
+  // The game stands still while the menu is open.
+  if (flow_.menu.isOpen()) return true;
   const bool back = keys.escapeHeld() && escapeIsBack(game_);
   return game_.tick(keys.held(), back);
+}
+
+void ScriptedPlay::press(const ScriptInput::Range& r) {
+  if (flow_.menu.capture == ui::Menu::kCaptureKey) {
+    if (r.esc) flow_.key(SDL_SCANCODE_ESCAPE);
+    return;
+  }
+  if (flow_.menu.capture == ui::Menu::kCaptureButton) {
+    if (r.esc) flow_.button(SDL_CONTROLLER_BUTTON_START);
+    return;
+  }
+  if (!flow_.menu.isOpen()) {
+    // The pause flow takes its thumbnails from the picture of this moment.
+    if (!(r.esc || r.f5 || r.f8)) return;
+    game_.compose(picture_);
+    if (r.esc) flow_.command(input::Command::Pause, picture_);
+    if (r.f5) flow_.command(input::Command::QuickSave, picture_);
+    if (r.f8) flow_.command(input::Command::QuickLoad, picture_);
+    return;
+  }
+  // One press each, in this order.
+  const struct {
+    bool pressed;
+    input::Nav nav;
+  } navigation[] = {
+      {(r.held & input::kHeldUp) != 0, input::Nav::Up},
+      {(r.held & input::kHeldDown) != 0, input::Nav::Down},
+      {(r.held & input::kHeldLeft) != 0, input::Nav::Left},
+      {(r.held & input::kHeldRight) != 0, input::Nav::Right},
+      {r.enter != 0, input::Nav::Ok},
+      {r.esc != 0, input::Nav::Back},
+      {r.start != 0, input::Nav::Menu},
+  };
+  for (const auto& n : navigation) {
+    if (n.pressed) flow_.nav(n.nav);
+  }
 }
 
 void ScriptedPlay::logRequests(int t) {
@@ -73,7 +113,7 @@ void ScriptedPlay::capture(int t) {
   assets::saveIndexedPng(outDir_ / numbered("frame_%05d.png", t), render::kScreenWidth, render::kScreenHeight,
                          game_.frame.pixels, rgb);
 
-  render::RgbaImage screen;
-  game_.compose(screen);
-  render::saveRgbaPng(outDir_ / numbered("screen_%05d.png", t), screen);
+  game_.compose(picture_);
+  flow_.menu.draw(picture_);
+  render::saveRgbaPng(outDir_ / numbered("screen_%05d.png", t), picture_);
 }

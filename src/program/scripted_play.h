@@ -3,27 +3,34 @@
 // The tick loop of scripted play: the game application driven as the
 // interactive loop drives it, with its input from a play script, writing what
 // a player would hear (sounds.txt, music.txt) and see (frame_NNNNN.png, the
-// indexed picture, and screen_NNNNN.png, the composed one) into a folder.
+// indexed picture, and screen_NNNNN.png, the composed one with the pause menu
+// over it) into a folder. The pause menu keeps its settings and saves in the
+// folder's "user" folder.
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 
 #include "app/game_app.h"
+#include "app/pause_flow.h"
 #include "play_script.h"
+#include "render/rgba.h"
+#include "ui/menu_art.h"
 
 class ScriptedPlay {
  public:
-  // The application must outlive this object. Nothing is written yet.
-  ScriptedPlay(app::GameApp& game, std::filesystem::path outDir);
+  // The application and the art must outlive this object. Reads the settings
+  // file of outDir/"user" when there is one; nothing is written yet.
+  ScriptedPlay(app::GameApp& game, const ui::MenuArt& art, std::filesystem::path outDir);
 
   // Creates (truncates) sounds.txt and music.txt in the output folder.
   void openLogs();
 
-  // Tick t with the script's keys (the walker advanced to t): the keys of the
-  // ranges starting now, then one game tick. False when the player quit from
-  // the title, which ends the run before this tick's logs and captures.
-  bool play(int t, const ScriptTicks& keys);
+  // One tick with the script's keys (the walker advanced to it): the keys of
+  // the ranges starting now go to the pause flow, then the game ticks unless
+  // the menu is open. False when the player quit from the title, which ends
+  // the run before this tick's logs and captures.
+  bool play(const ScriptTicks& keys);
 
   // The sound and music requests of the tick, one line each.
   void logRequests(int t);
@@ -31,8 +38,14 @@ class ScriptedPlay {
   void capture(int t);
 
  private:
+  // A key pressed as its range starts: a command while the menu is closed,
+  // navigation while it is open, Escape alone while it waits for a binding.
+  void press(const ScriptInput::Range& range);
+
   app::GameApp& game_;
   const std::filesystem::path outDir_;
+  app::PauseFlow flow_;
+  render::RgbaImage picture_;
   std::ofstream sounds_;
   std::ofstream music_;
 };
