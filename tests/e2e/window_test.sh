@@ -370,7 +370,7 @@ select_row() {  # VIEW ROW: in the open main (six rows) or settings (seven rows)
     [ "$row" = -1 ] && fail "the $1 view of the pause menu is not shown (see $last_shot)"
     tries=$((tries + 1))
     [ $tries -lt 15 ] || fail "the arrow keys do not reach row $2 of the $1 view"
-    tap Down
+    tap Down 0.2
   done
 }
 
