@@ -92,8 +92,8 @@ bool Presenter::openGl() {
   if (SDL_GL_MakeCurrent(window, gl) != 0) {
     core::log(core::LogLevel::Error, "SDL_GL_MakeCurrent: %s", SDL_GetError());
   } else {
-    // Without vsync the loop runs unpaced; the simulation clock still keeps the game's speed.
-    if (SDL_GL_SetSwapInterval(1) != 0) core::log(core::LogLevel::Info, "SDL_GL_SetSwapInterval: %s", SDL_GetError());
+    vsync = SDL_GL_SetSwapInterval(1) == 0;
+    if (!vsync) core::log(core::LogLevel::Info, "SDL_GL_SetSwapInterval: %s", SDL_GetError());
     screen = std::make_unique<GlScreen>();
     made = screen->init();
     // Its GL objects go while the context still exists.
@@ -109,7 +109,12 @@ bool Presenter::openGl() {
 bool Presenter::openRenderer() {
   renderer = SDL_CreateRenderer(window, -1,
                                 SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-  if (renderer) return true;
+  if (renderer) {
+    SDL_RendererInfo info{};
+    vsync = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    return true;
+  }
+  vsync = false;
   core::log(core::LogLevel::Info, "SDL_CreateRenderer (accelerated): %s; using the software renderer",
             SDL_GetError());
   renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);

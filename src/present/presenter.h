@@ -69,6 +69,8 @@ class Presenter {
   std::unique_ptr<GlScreen> screen;
   // Draw with the CRT program rather than the sharp one (OpenGL path only).
   bool crt = false;
+  // Whether presenting waits for the display; without it the caller paces its frames.
+  bool vsync = false;
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
   SDL_Texture* target = nullptr;

@@ -81,6 +81,7 @@ class GameLoop {
   void handleMenuEvent(const SDL_Event& e);
   void applyChangedSettings();
   void runTicks(unsigned ticks);
+  static void paceFrame(Uint64 frameStart, double frequency);
   void playMusicRequests();
   void playSoundRequests();
   void takeScreenshot();
@@ -127,7 +128,17 @@ void GameLoop::run(int quitAfterFrames, int pressF1At) {
     playSoundRequests();
     composePicture();
     presenter_.present(frame_);
+    if (!presenter_.vsync) paceFrame(last, frequency);
   }
+}
+
+// Without vsync nothing waits for the display and the loop would spin as fast
+// as it can: the menu's held-key repeat counts frames and would race, and a
+// core would burn for nothing. Such frames are held to about 60 a second.
+void GameLoop::paceFrame(Uint64 frameStart, double frequency) {
+  const double elapsed = static_cast<double>(SDL_GetPerformanceCounter() - frameStart) / frequency;
+  const double wait = 1.0 / 60.0 - elapsed;
+  if (wait > 0.0) SDL_Delay(static_cast<Uint32>(wait * 1000.0));
 }
 
 void GameLoop::handleEvent(const SDL_Event& e) {
