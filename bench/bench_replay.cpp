@@ -27,7 +27,11 @@ namespace fs = std::filesystem;
 long peakKilobytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
+#if defined(__APPLE__)
+  return usage.ru_maxrss / 1024;  // bytes there, kilobytes on Linux
+#else
   return usage.ru_maxrss;
+#endif
 }
 
 std::uintmax_t folderBytes(const fs::path& folder) {

@@ -146,6 +146,7 @@ TEST_F(AudioTools, ReplayRefusesEndlessLogsAndUnwritableOutputs) {
       {good, "/dev/full", "[error] cannot write /dev/full\n"},
   };
   for (const auto& [text, target, message] : cases) {
+    if (target == "/dev/full" && !fs::is_character_file(target)) continue;  // no full device (macOS)
     SCOPED_TRACE(text + " -> " + target);
     fs::remove(out());
     const std::string logPath = log(text);

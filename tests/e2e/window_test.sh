@@ -23,6 +23,8 @@ fail() {
 }
 
 command -v Xvfb >/dev/null 2>&1 || { echo "SKIP: Xvfb is not installed"; exit $SKIP; }
+# An X server there (XQuartz's) does not put the game on it: SDL opens a Cocoa window.
+[ "$(uname -s)" = Darwin ] && { echo "SKIP: on macOS the game's window is not an X11 window"; exit $SKIP; }
 for tool in xwd convert compare identify xdotool xwininfo xprop openbox; do
   command -v $tool >/dev/null 2>&1 || fail "$tool is missing (scripts/install-deps.sh installs it)"
 done

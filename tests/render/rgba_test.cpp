@@ -74,6 +74,7 @@ TEST(Rgba, FailuresAreLoggedAndReported) {
   image.pixels.assign(4, 0xFF000000u);
   // A write that fails only when the bytes go out (a full disk) fails too.
   for (const fs::path& target : {scratch("no_such_folder") / "x.png", fs::path("/dev/full")}) {
+    if (target == "/dev/full" && !fs::is_character_file(target)) continue;  // no full device (macOS)
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(render::saveRgbaPng(target, image)) << target;
     log = ::testing::internal::GetCapturedStderr();
