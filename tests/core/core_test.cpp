@@ -8,11 +8,13 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/data_root.h"
 #include "core/embedded.h"
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 #include "support/scratch_dir.h"
 
@@ -113,6 +115,25 @@ TEST(ReadFile, DiskFiles) {
 
   ASSERT_TRUE(core::writeFile(dir.path() / "a" / "b" / "c.bin", {}));
   EXPECT_EQ(fs::file_size(dir.path() / "a" / "b" / "c.bin"), 0u);
+}
+
+// Every JSON reader parses through parseJson, which refuses deep nesting
+// before it builds a value; brackets inside strings do not count.
+TEST(ParseJson, RefusesNestingDeeperThanTheLimit) {
+  const auto nested = [](std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+  const std::tuple<std::string, bool, bool> cases[] = {  // text, parsed, too deep
+      {nested(core::kMaxJsonDepth), true, false},
+      {"{\"a\": [{\"b\": " + nested(core::kMaxJsonDepth - 2) + "}]}", false, true},
+      {std::string(1000000, '{'), false, true},
+      {"[\"\\\"" + std::string(100, '{') + "\"]", true, false},       // after an escaped quote
+      {"[\"\\\\\"" + nested(core::kMaxJsonDepth) + "]", false, true},  // an escaped backslash ends no string
+      {"]]]" + nested(3), false, false},
+  };
+  for (const auto& [text, parsed, deep] : cases) {
+    bool tooDeep = !deep;
+    EXPECT_EQ(!core::parseJson(text, &tooDeep).is_discarded(), parsed) << text.substr(0, 80);
+    EXPECT_EQ(tooDeep, deep) << text.substr(0, 80);
+  }
 }
 
 // Every failed write: one line naming the target, false, the previous content
