@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/files.h"
 #include "core/json.h"
 #include "core/log.h"
 
@@ -60,12 +61,12 @@ std::string readRow(const Json& value, Row& row) {
 
 bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
   const std::string name = folder.string();
-  std::ifstream in;
-  if (isFile(folder / "state.jsonl")) in.open(folder / "state.jsonl", std::ios::binary);
-  if (!in.is_open()) {
+  const std::optional<std::string> text = core::readInputText(folder / "state.jsonl");
+  if (!text) {
     core::log(core::LogLevel::Error, "%s: no state.jsonl (record it with tools/re/record_traces)", name.c_str());
     return false;
   }
+  std::istringstream in(*text);
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty()) continue;
@@ -88,14 +89,10 @@ bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
 // An absent, unreadable or unparsable run.json is an empty run description,
 // without a message. Nothing when it nests too deep to be taken for one.
 std::optional<Json> readRunFile(const std::filesystem::path& file) {
-  std::ifstream in;
-  if (isFile(file)) in.open(file, std::ios::binary);
-  if (!in.is_open()) return Json::object();
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad() || text.fail()) return Json::object();
+  const std::optional<std::string> text = core::readInputText(file);
+  if (!text) return Json::object();
   bool tooDeep = false;
-  Json run = core::parseJson(text.str(), &tooDeep);
+  Json run = core::parseJson(*text, &tooDeep);
   if (tooDeep) return std::nullopt;
   if (run.is_discarded()) return Json::object();
   return run;

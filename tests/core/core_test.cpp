@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -115,6 +116,24 @@ TEST(ReadFile, DiskFiles) {
 
   ASSERT_TRUE(core::writeFile(dir.path() / "a" / "b" / "c.bin", {}));
   EXPECT_EQ(fs::file_size(dir.path() / "a" / "b" / "c.bin"), 0u);
+}
+
+// A tool's input: the file whole within the limit, nothing beyond it, and no
+// line of its own (the mode names the file in its words).
+TEST(ReadInputText, RefusesWhatIsLargerThanTheLimitWithoutALine) {
+  TempDir dir;
+  std::ofstream(dir.path() / "abc") << "abc";
+  const core::EmbeddedFile* vga = core::embeddedFile("assets/palettes/vga.json");
+  const std::string palette(reinterpret_cast<const char*>(vga->data), vga->size);
+  const std::tuple<fs::path, std::uintmax_t, std::optional<std::string>> cases[] = {
+      {dir.path() / "abc", 3, "abc"},  {dir.path() / "abc", 2, std::nullopt},
+      {"/dev/zero", 9, std::nullopt}, {"<embedded>/assets/palettes/vga.json", vga->size, palette},
+      {"<embedded>/assets/palettes/vga.json", vga->size - 1, std::nullopt}};
+  for (const auto& [path, limit, text] : cases) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(core::readInputText(path, limit), text) << path << " within " << limit;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << path;
+  }
 }
 
 // Every JSON reader parses through parseJson, which refuses deep nesting

@@ -104,7 +104,7 @@ TEST_F(ScriptedPlay, ScriptsStartCountsAndBadInput) {
       {"no count", "", {"--start-steps", "nocount.steps"}, 1, "[error] cannot read the step file nocount.steps\n",
        ""},
       {"huge", "", {"--start-steps", "huge.steps"}, 1,
-       "[error] the step file huge.steps announces 99999999999 steps, more than the 16777216 it may hold\n", ""},
+       "[error] cannot read the step file huge.steps: it announces 99999999999 steps, more than 16777216\n", ""},
       {"lost", "", {"--start-steps", "lose.steps"}, 1,
        "[error] quick load: the replay stopped after " + std::to_string(lose.size() - 1) + " of " +
            std::to_string(lose.size()) + " steps\n",
