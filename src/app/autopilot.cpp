@@ -20,8 +20,10 @@ constexpr std::uint8_t kArmedAtStart = 0xEF;  // as the game application starts 
 constexpr int kTimeout = 4000;                // steps a wait or walk without a count may take
 constexpr std::uint8_t kStanding = 1;
 
-// Every line of the route, or nothing after the error line of the first one refused.
-std::optional<std::vector<Command>> readRoute(const std::filesystem::path& route) {
+// Every line of the route, or nothing after the error line of the first one
+// refused: one it cannot read, or one naming what the world does not have.
+std::optional<std::vector<Command>> readRoute(const std::filesystem::path& route, const sim::Content& content,
+                                              const sim::ScriptProgram& program) {
   const std::optional<std::string> text = core::readInputText(route);
   if (!text) {
     core::log(core::LogLevel::Error, "cannot read %s", route.string().c_str());
@@ -36,7 +38,9 @@ std::optional<std::vector<Command>> readRoute(const std::filesystem::path& route
     if (!line.empty() && line.back() == '\r') line.pop_back();
     Command command;
     std::string error;
-    switch (parseCommand(number, line, command, error)) {
+    LineRead read = parseCommand(number, line, command, error);
+    if (read == LineRead::Command && !namesThingsOf(command, content, program, error)) read = LineRead::Refused;
+    switch (read) {
       case LineRead::Empty:
         break;
       case LineRead::Command:
@@ -192,7 +196,7 @@ class Runner {
 
 int runAutopilot(const sim::Content& content, const sim::ScriptProgram& program, const std::filesystem::path& route,
                  const std::filesystem::path& out, const std::filesystem::path& resume, int fromLine) {
-  const auto commands = readRoute(route);
+  const auto commands = readRoute(route, content, program);
   if (!commands) return 1;
 
   gProgram = &program;

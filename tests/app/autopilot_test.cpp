@@ -112,6 +112,20 @@ TEST_F(Autopilot, RefusedLinesEndTheRunBeforeAnythingIsPlayed) {
       {"wait until flag=0x", "condition 'flag=0x' needs a whole number after '='"},
       {"reach x>99999999999", "condition 'x>99999999999' needs a whole number after '>'"},
       {"\x01\xfe\xff noise", "unknown command '\x01\xfe\xff'"},
+      // Nothing of a line is dropped or read as something else, and no number
+      // asks for what the game state or the world cannot have.
+      {"reach x>150 via 1 and stand", "expected 'via' and room numbers, got 'and'"},
+      {"reach x>150 via 1 -5", "expected 'via' and room numbers, got '-5'"},
+      {"hold right until x=>150", "condition 'x=>150' compares with '=>', which is none of = < <= > >="},
+      {"reach x>1 and maxloss=-2147483648",
+       "condition 'maxloss=-2147483648' compares maxloss with -2147483648, outside what it can be (0 to 255)"},
+      {"wait until x<40000", "condition 'x<40000' compares x with 40000, outside what it can be (-32768 to 32767)"},
+      {"expect var3=-2", "condition 'var3=-2' compares var3 with -2, outside what it can be (-1 to 255)"},
+      {"pick 2147483647", "there is no object 2147483647 in the world (it has 0 to 1)"},
+      {"expect !carry=2", "there is no object 2 in the world (it has 0 to 1)"},
+      {"expect next=2", "there is no object 2 in the world (it has 0 to 1)"},
+      {"reach touch=3", "there is no entity 3 in the world (it has 0 to 2)"},
+      {"pick 0 via 3", "there is no room 3 in the world (it has 0 to 2)"},
   };
   const std::string route = (dir() / "r.route").string();
   for (const auto& c : cases) {
