@@ -8,6 +8,8 @@
 
 #include <sys/stat.h>
 
+#include <nlohmann/json.hpp>
+
 #include "executable.h"
 
 namespace fs = std::filesystem;
@@ -175,6 +177,26 @@ TEST_F(Executable, InputsThatAreNoRegularFilesEndInTheModesErrorLine) {
     EXPECT_EQ(slurp(dir_ / "kept"), "before\n") << error;
     EXPECT_FALSE(fs::exists(dir_ / "play" / "sounds.txt")) << error;
   }
+}
+
+// A simulation that stops under the bubble listing (its new game begins in a
+// room the world lacks) is a failure: exit code 1 after the error line, which
+// follows the result line as it was.
+TEST_F(Executable, ABubbleListingWhoseSimulationStopsFails) {
+  const fs::path source = TUMBOLD_SOURCE_DIR;
+  const fs::path data = dir_ / "stopping";
+  for (const char* file : {"assets/graphics/tiles.json", "assets/graphics/tiles.png", "assets/palettes/vga.json"}) {
+    fs::create_directories((data / file).parent_path());
+    fs::copy_file(source / file, data / file);
+  }
+  nlohmann::json world = nlohmann::json::parse(slurp(source / "world" / "world.json"));
+  world["rules"]["new_game"]["room"] = 100;
+  fs::create_directories(data / "world");
+  std::ofstream(data / "world" / "world.json") << world.dump();
+  std::ofstream(dir_ / "ten.steps") << "# by hand (10 steps)\n0-9 right\n";
+  const ProcessResult r = run({"--data", data.string(), "--list-bubbles", "b.jsonl", "--start-steps", "ten.steps"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "[info] 0 bubbles -> b.jsonl\n[error] the simulation stopped at step 0: room 100\n");
 }
 
 }  // namespace
