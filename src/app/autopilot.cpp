@@ -1,7 +1,6 @@
 #include "app/autopilot.h"
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,13 +20,16 @@ constexpr std::uint8_t kArmedAtStart = 0xEF;  // as the game application starts 
 constexpr int kTimeout = 4000;                // steps a wait or walk without a count may take
 constexpr std::uint8_t kStanding = 1;
 
-// Every line of the route, or nothing after the error line of the first one refused.
-std::optional<std::vector<Command>> readRoute(const std::filesystem::path& route) {
-  std::ifstream in(route, std::ios::binary);
-  if (!in) {
+// Every line of the route, or nothing after the error line of the first one
+// refused: one it cannot read, or one naming what the world does not have.
+std::optional<std::vector<Command>> readRoute(const std::filesystem::path& route, const sim::Content& content,
+                                              const sim::ScriptProgram& program) {
+  const std::optional<std::string> text = core::readInputText(route);
+  if (!text) {
     core::log(core::LogLevel::Error, "cannot read %s", route.string().c_str());
     return std::nullopt;
   }
+  std::istringstream in(*text);
   std::vector<Command> commands;
   std::string line;
   for (std::int32_t number = 1; std::getline(in, line); ++number) {
@@ -36,7 +38,9 @@ std::optional<std::vector<Command>> readRoute(const std::filesystem::path& route
     if (!line.empty() && line.back() == '\r') line.pop_back();
     Command command;
     std::string error;
-    switch (parseCommand(number, line, command, error)) {
+    LineRead read = parseCommand(number, line, command, error);
+    if (read == LineRead::Command && !namesThingsOf(command, content, program, error)) read = LineRead::Refused;
+    switch (read) {
       case LineRead::Empty:
         break;
       case LineRead::Command:
@@ -49,38 +53,6 @@ std::optional<std::vector<Command>> readRoute(const std::filesystem::path& route
     }
   }
   return commands;
-}
-
-// The input bytes of a steps file as the autopilot reads them back: "space" and
-// "fire" alike, and any key word of a route. Nothing after the error line when
-// the header gives no step count.
-std::optional<std::vector<std::uint8_t>> readResume(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  const auto count = in && std::getline(in, line) ? headerSteps(line) : std::nullopt;
-  if (!count) {
-    core::log(core::LogLevel::Error, "cannot read %s", path.string().c_str());
-    return std::nullopt;
-  }
-  if (*count > kMaxSteps) {
-    core::log(core::LogLevel::Error, "cannot read %s: it announces %llu steps, more than %llu",
-              path.string().c_str(), static_cast<unsigned long long>(*count),
-              static_cast<unsigned long long>(kMaxSteps));
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> steps(static_cast<std::size_t>(*count), 0);
-  while (std::getline(in, line)) {
-    const auto range = stepRange(line);
-    if (!range) continue;
-    std::uint8_t keys = 0;
-    std::istringstream words(range->words);
-    for (std::string word; words >> word;) {
-      std::uint8_t bits = 0;
-      if (parseKeys(word, bits)) keys |= bits;
-    }
-    for (std::uint64_t s = range->first; s <= range->last && s < steps.size(); ++s) steps[s] = keys;
-  }
-  return steps;
 }
 
 class Runner {
@@ -224,13 +196,13 @@ class Runner {
 
 int runAutopilot(const sim::Content& content, const sim::ScriptProgram& program, const std::filesystem::path& route,
                  const std::filesystem::path& out, const std::filesystem::path& resume, int fromLine) {
-  const auto commands = readRoute(route);
+  const auto commands = readRoute(route, content, program);
   if (!commands) return 1;
 
   gProgram = &program;
   Runner runner(content, program);
   if (!resume.empty()) {
-    const auto steps = readResume(resume);
+    const auto steps = readSteps(resume, "cannot read " + resume.string());
     if (!steps) return 1;
     runner.resume(*steps);
   }

@@ -1,7 +1,6 @@
 #include "app/opl_replay.h"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <system_error>
@@ -107,11 +106,12 @@ int replayOplLog(const std::filesystem::path& root, const std::string& log,
   auto image = driverImage(root, beeper ? "beeper.dat" : "adlib.dat");
   if (!image) return 1;
 
-  std::ifstream in(log);
-  if (!in) {
+  const std::optional<std::string> text = core::readInputText(log);
+  if (!text) {
     core::log(core::LogLevel::Error, "cannot read %s", log.c_str());
     return 1;
   }
+  std::istringstream in(*text);
   std::vector<Command> commands;
   std::int64_t lastTick = -1;
   bool anyLine = false;

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 
 namespace app {
@@ -163,7 +164,7 @@ std::optional<QuickSave> readQuickSave(const fs::path& path) {
     return std::nullopt;
   };
 
-  const Json root = Json::parse(*text, nullptr, false);
+  const Json root = core::parseJson(*text);
   if (root.is_discarded() || !root.is_object()) return notASave();
   const auto format = root.find("format");
   if (format == root.end() || !format->is_string() || format->get_ref<const std::string&>() != kQuickSaveFormat)

@@ -32,7 +32,7 @@ SearchStats gStats;
 // What the condition asks of the search beyond the goal itself.
 struct Settings {
   std::vector<int> rooms;  // allowed rooms
-  int energyFloor = 0;
+  std::int64_t energyFloor = 0;  // a maxloss of any 32-bit value, negative too, cannot overflow it
   bool lowLoss = false;
   int lives = 0;
 };
@@ -60,7 +60,7 @@ Settings settingsFor(const Cond& cond, const std::vector<int>& via, const sim::G
       s.rooms.push_back(start.objects[static_cast<std::size_t>(t.value)].room);
     }
   }
-  s.energyFloor = start.energy - loss;
+  s.energyFloor = std::int64_t{start.energy} - loss;
   s.lives = start.lives;
   return s;
 }

@@ -7,6 +7,8 @@
 #include <limits>
 #include <sstream>
 
+#include "world/world.h"
+
 namespace app {
 
 const sim::ScriptProgram* gProgram = nullptr;
@@ -52,6 +54,46 @@ bool parseValue(const std::string& text, std::int32_t& value) {
   }
   value = static_cast<std::int32_t>(v);
   return true;
+}
+
+// "==" has always tested equality, as "=" does.
+bool knownOperator(const std::string& op) {
+  for (const char* known : {"=", "==", "<", "<=", ">", ">="}) {
+    if (op == known) return true;
+  }
+  return false;
+}
+
+// The values a name can be compared with or take as its number: what the game
+// state can hold there. Objects and entities are bounded by the world itself
+// (namesThingsOf).
+struct Range {
+  std::int64_t low;
+  std::int64_t high;
+};
+
+Range rangeOf(int name) {
+  constexpr std::int64_t kWord = 32768;
+  switch (name) {
+    case kRoom:
+    case kState:
+    case kEnergy:
+    case kLives:
+    case kScore:
+    case kFlag:
+    case kMaxLoss: return {0, 255};
+    case kX:
+    case kY:
+    case kLifty:
+    case kActorX: return {-kWord, kWord - 1};
+    case kFollower:
+    case kVar:
+    case kNext: return {-1, 255};
+    case kCarry:
+    case kNear:
+    case kTouch: return {0, std::numeric_limits<std::int32_t>::max()};
+    default: return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
+  }
 }
 
 bool validObject(const sim::GameState& s, std::int32_t index) {
@@ -197,11 +239,48 @@ bool parseCond(const std::string& text, Cond& out, std::string& error) {
       error = "unknown condition '" + body + "'";
       return false;
     }
+    if (at != std::string::npos && !knownOperator(term.op)) {
+      error = "condition '" + body + "' compares with '" + term.op + "', which is none of = < <= > >=";
+      return false;
+    }
     if (at != std::string::npos && !parseValue(valueText, term.value)) {
       error = "condition '" + body + "' needs a whole number after '" + term.op + "'";
       return false;
     }
+    const Range range = rangeOf(nameIndex(term.name));
+    if (term.value < range.low || term.value > range.high) {
+      error = "condition '" + body + "' compares " + term.name + " with " + std::to_string(term.value) +
+              ", outside what it can be (" + std::to_string(range.low) + " to " + std::to_string(range.high) + ")";
+      return false;
+    }
     out.push_back(term);
+  }
+  return true;
+}
+
+bool namesThingsOf(const Command& c, const sim::Content& content, const sim::ScriptProgram& program,
+                   std::string& error) {
+  const std::size_t objects = content.world->objects.size();
+  const std::size_t rooms = content.world->rooms.size();
+  const auto missing = [&error](const char* what, std::int64_t number, std::size_t count) {
+    error = "there is no " + std::string(what) + " " + std::to_string(number) + " in the world (" +
+            (count == 0 ? std::string("it has none") : "it has 0 to " + std::to_string(count - 1)) + ")";
+    return false;
+  };
+  const auto within = [](std::int64_t number, std::size_t count) {
+    return number >= 0 && static_cast<std::uint64_t>(number) < count;
+  };
+  if ((c.kind == CommandKind::Pick || c.kind == CommandKind::Drop) && !within(c.value, objects))
+    return missing("object", c.value, objects);
+  for (const int room : c.via) {
+    if (!within(room, rooms)) return missing("room", room, rooms);
+  }
+  for (const Term& t : c.cond) {
+    const int name = nameIndex(t.name);
+    const bool object = name == kCarry || name == kNear || (name == kNext && t.value != -1);
+    if (object && !within(t.value, objects)) return missing("object", t.value, objects);
+    if (name == kTouch && !within(t.value, program.entities.size()))
+      return missing("entity", t.value, program.entities.size());
   }
   return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/content.h"
 #include "sim/game_state.h"
 #include "sim/script_program.h"
 
@@ -80,6 +81,12 @@ enum class LineRead { Command, Empty, Refused };
 // Reads a route line whose comment is already removed. Refused sets `error`,
 // left empty for a line that is plainly malformed ("bad command").
 LineRead parseCommand(std::int32_t line, const std::string& text, Command& out, std::string& error);
+
+// Whether the numbers of a command name what the world has: objects (pick,
+// drop, carry, near, next), entity definitions (touch) and rooms (via). False,
+// with `error` set, at the first that does not.
+bool namesThingsOf(const Command& command, const sim::Content& content, const sim::ScriptProgram& program,
+                   std::string& error);
 
 // The longest hold or wait a route may ask for, in steps.
 constexpr std::int32_t kMaxCount = 1 << 24;

@@ -61,14 +61,9 @@ bool readTail(const std::string& tail, Command& c, std::string& error) {
   return c.value >= 0 || !c.cond.empty();  // neither: "bad command"
 }
 
-// "N [via] [R ...]" after pick or drop.
-bool readObjectAndRooms(const std::string& rest, Command& c, std::string& error) {
-  const std::vector<std::string> words = wordsOf(rest);
-  if (words.empty() || !decimal(words[0], c.value) || c.value < 0) {
-    error = "expected an object number, got '" + (words.empty() ? std::string() : words[0]) + "'";
-    return false;
-  }
-  for (std::size_t i = 1; i < words.size(); ++i) {
+// "[via] [R ...]": room numbers, each "via" passed over.
+bool readRooms(const std::vector<std::string>& words, std::size_t from, Command& c, std::string& error) {
+  for (std::size_t i = from; i < words.size(); ++i) {
     if (words[i] == "via") continue;
     std::int32_t room = 0;
     if (!digitsOnly(words[i]) || !decimal(words[i], room)) {
@@ -80,17 +75,25 @@ bool readObjectAndRooms(const std::string& rest, Command& c, std::string& error)
   return true;
 }
 
-// "COND [via R ...]" after reach: room numbers are read until a word is none.
+// "N [via] [R ...]" after pick or drop.
+bool readObjectAndRooms(const std::string& rest, Command& c, std::string& error) {
+  const std::vector<std::string> words = wordsOf(rest);
+  if (words.empty() || !decimal(words[0], c.value) || c.value < 0) {
+    error = "expected an object number, got '" + (words.empty() ? std::string() : words[0]) + "'";
+    return false;
+  }
+  return readRooms(words, 1, c, error);
+}
+
+// "COND [via R ...]" after reach: every word after the first " via " is a room
+// number (or another "via"), so that nothing meant for the condition is lost
+// behind them.
 bool readReach(const std::string& rest, Command& c, std::string& error) {
   std::string condText = rest;
   const std::size_t via = rest.find(" via ");
   if (via != std::string::npos) {
     condText = rest.substr(0, via);
-    for (const std::string& w : wordsOf(rest.substr(via + 5))) {
-      std::int32_t room = 0;
-      if (!decimal(w, room)) break;
-      c.via.push_back(room);
-    }
+    if (!readRooms(wordsOf(rest.substr(via + 5)), 0, c, error)) return false;
   }
   return parseCond(condText, c.cond, error);
 }

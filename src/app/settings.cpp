@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 #include "input/names.h"
 
@@ -134,7 +135,7 @@ Settings loadSettings(const fs::path& file) {
   const auto text = core::readTextFile(file);
   Settings s;
   if (text) {
-    const Json root = Json::parse(*text, nullptr, false);
+    const Json root = core::parseJson(*text);
     if (!root.is_discarded() && readSettings(root, s)) return s;
   }
   core::log(core::LogLevel::Error, "%s: not readable settings; using the defaults", file.string().c_str());

@@ -1,7 +1,12 @@
 #include "app/steps_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
+#include <sstream>
+
+#include "core/files.h"
+#include "core/log.h"
 
 namespace app {
 
@@ -27,6 +32,66 @@ std::optional<std::uint64_t> unsignedAt(const std::string& text, std::size_t& at
   if (at == start) return std::nullopt;
   return value;
 }
+
+// The bits of a key word, or nothing for a word that names no key.
+std::optional<std::uint8_t> keyBits(const std::string& word) {
+  for (const StepWord& w : kStepWords) {
+    if (word == w.word) return w.bit;
+  }
+  return std::nullopt;
+}
+
+// A range line's keys; nothing, with `bad` set to the word, when a word names no key.
+std::optional<std::uint8_t> rangeKeys(const StepRange& range, std::string& bad) {
+  std::uint8_t keys = 0;
+  std::istringstream words(range.words);
+  for (std::string word; words >> word;) {
+    const auto bits = keyBits(word);
+    if (!bits) {
+      bad = word;
+      return std::nullopt;
+    }
+    keys |= *bits;
+  }
+  return keys;
+}
+
+// The lines of text[from, end) from the last to the first, each without its
+// newline; a newline that ends the text ends its last line.
+template <class Visit>
+void linesBackward(const std::string& text, std::size_t from, Visit&& visit) {
+  std::size_t end = text.size();
+  if (end > from && text[end - 1] == '\n') --end;
+  while (true) {
+    const std::size_t newline = end > from ? text.rfind('\n', end - 1) : std::string::npos;
+    const std::size_t start = newline == std::string::npos || newline < from ? from : newline + 1;
+    visit(text.substr(start, end - start));
+    if (start == from) return;
+    end = start - 1;
+  }
+}
+
+// The steps no line has set yet, for filling from the last line to the first:
+// each step is written once, by the last line that covers it, however the
+// lines overlap. next_[i] leads to the first unset step at or after i; the path
+// is halved as it is followed.
+class UnsetSteps {
+ public:
+  explicit UnsetSteps(std::size_t count) : next_(count + 1) {
+    for (std::size_t i = 0; i < next_.size(); ++i) next_[i] = static_cast<std::uint32_t>(i);
+  }
+  std::size_t from(std::size_t i) {
+    while (next_[i] != i) {
+      next_[i] = next_[next_[i]];
+      i = next_[i];
+    }
+    return i;
+  }
+  void set(std::size_t i) { next_[i] = static_cast<std::uint32_t>(i + 1); }
+
+ private:
+  std::vector<std::uint32_t> next_;  // kMaxSteps fits
+};
 
 }  // namespace
 
@@ -67,6 +132,60 @@ std::optional<StepRange> stepRange(const std::string& line) {
   const auto last = unsignedAt(line, at);
   if (!last) return std::nullopt;
   return StepRange{*first, *last, line.substr(at)};
+}
+
+std::optional<std::vector<std::uint8_t>> parseSteps(const std::string& text, StepsProblem& problem) {
+  problem = StepsProblem{};
+  if (text.empty()) return std::nullopt;
+  const std::size_t headerEnd = std::min(text.find('\n'), text.size());
+  const auto count = headerSteps(text.substr(0, headerEnd));
+  if (!count) return std::nullopt;
+  if (*count > kMaxSteps) {
+    problem.what = "it announces " + std::to_string(*count) + " steps, more than " + std::to_string(kMaxSteps);
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> steps(static_cast<std::size_t>(*count), 0);
+  if (headerEnd == text.size()) return steps;
+
+  // Every range line is looked at, in file order, before any step is set.
+  std::istringstream lines(text.substr(headerEnd + 1));
+  std::string line;
+  for (std::size_t number = 2; std::getline(lines, line); ++number) {
+    const auto range = stepRange(line);
+    std::string bad;
+    if (range && !rangeKeys(*range, bad)) {
+      problem = {number, "unknown key '" + bad + "'"};
+      return std::nullopt;
+    }
+  }
+  UnsetSteps unset(steps.size());
+  linesBackward(text, headerEnd + 1, [&](const std::string& line) {
+    const auto range = stepRange(line);
+    if (!range || range->first > range->last || range->first >= steps.size()) return;
+    std::string bad;
+    const std::uint8_t keys = *rangeKeys(*range, bad);
+    const std::uint64_t last = std::min<std::uint64_t>(range->last, steps.size() - 1);
+    for (std::size_t s = unset.from(range->first); s <= last; s = unset.from(s + 1)) {
+      steps[s] = keys;
+      unset.set(s);
+    }
+  });
+  return steps;
+}
+
+std::optional<std::vector<std::uint8_t>> readSteps(const std::filesystem::path& file, const std::string& unreadable) {
+  const std::optional<std::string> text = core::readInputText(file);
+  StepsProblem problem;
+  auto steps = text ? parseSteps(*text, problem) : std::nullopt;
+  if (steps) return steps;
+  if (problem.line > 0) {
+    core::log(core::LogLevel::Error, "%s:%zu: %s", file.string().c_str(), problem.line, problem.what.c_str());
+  } else if (!problem.what.empty()) {
+    core::log(core::LogLevel::Error, "%s: %s", unreadable.c_str(), problem.what.c_str());
+  } else {
+    core::log(core::LogLevel::Error, "%s", unreadable.c_str());
+  }
+  return std::nullopt;
 }
 
 }  // namespace app

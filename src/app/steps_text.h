@@ -2,10 +2,12 @@
 
 // The steps file: a play-through as the input byte of every step since a new
 // game, kept as ranges of steps with the keys held. The autopilot writes it;
-// the autopilot's resume, the bubble listing and scripted play read it.
+// the autopilot's resume, the bubble listing and scripted play read it, all
+// through readSteps.
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,5 +42,27 @@ struct StepRange {
   std::string words;
 };
 std::optional<StepRange> stepRange(const std::string& line);
+
+// What parseSteps refuses: `line` 0 for the header, whose `what` is empty
+// when it gives no count.
+struct StepsProblem {
+  std::size_t line = 0;
+  std::string what;
+};
+
+// The input bytes of a steps file's text: as many as the header announces, 0
+// where no line sets one; each line "A-B words" sets its steps (those below the
+// count) to the OR of the bits its words name, the later line winning where
+// lines overlap. Lines of any other form are passed over. Refused: a header
+// without a count, a count above kMaxSteps, a range line with a word that names
+// no key.
+std::optional<std::vector<std::uint8_t>> parseSteps(const std::string& text, StepsProblem& problem);
+
+// A steps file read (as a tool's input file, core::readInputText) and parsed.
+// Failure: one error line, `unreadable` alone when the file or its header
+// cannot be read, "<unreadable>: <why>" for a count too large and
+// "<file>:<line>: <what>" for a line it refuses.
+std::optional<std::vector<std::uint8_t>> readSteps(const std::filesystem::path& file,
+                                                   const std::string& unreadable);
 
 }  // namespace app

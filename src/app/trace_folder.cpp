@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 
 namespace app::trace {
@@ -59,16 +61,16 @@ std::string readRow(const Json& value, Row& row) {
 
 bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
   const std::string name = folder.string();
-  std::ifstream in;
-  if (isFile(folder / "state.jsonl")) in.open(folder / "state.jsonl", std::ios::binary);
-  if (!in.is_open()) {
+  const std::optional<std::string> text = core::readInputText(folder / "state.jsonl");
+  if (!text) {
     core::log(core::LogLevel::Error, "%s: no state.jsonl (record it with tools/re/record_traces)", name.c_str());
     return false;
   }
+  std::istringstream in(*text);
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty()) continue;
-    const Json value = Json::parse(line, nullptr, false);
+    const Json value = core::parseJson(line);
     if (value.is_discarded()) {
       core::log(core::LogLevel::Error, "%s: bad line in state.jsonl", name.c_str());
       return false;
@@ -85,16 +87,15 @@ bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
 }
 
 // An absent, unreadable or unparsable run.json is an empty run description,
-// without a message.
-Json readRunFile(const std::filesystem::path& file) {
-  std::ifstream in;
-  if (isFile(file)) in.open(file, std::ios::binary);
-  if (!in.is_open()) return Json::object();
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad() || text.fail()) return Json::object();
-  Json run = Json::parse(text.str(), nullptr, false);
-  return run.is_discarded() ? Json::object() : run;
+// without a message. Nothing when it nests too deep to be taken for one.
+std::optional<Json> readRunFile(const std::filesystem::path& file) {
+  const std::optional<std::string> text = core::readInputText(file);
+  if (!text) return Json::object();
+  bool tooDeep = false;
+  Json run = core::parseJson(*text, &tooDeep);
+  if (tooDeep) return std::nullopt;
+  if (run.is_discarded()) return Json::object();
+  return run;
 }
 
 const Json& arrayOr(const Json& run, const char* key, const Json& empty, bool& ok) {
@@ -106,7 +107,12 @@ const Json& arrayOr(const Json& run, const char* key, const Json& empty, bool& o
 
 bool readRun(const std::filesystem::path& folder, TraceFolder& out) {
   const std::string name = folder.string();
-  const Json run = readRunFile(folder / "run.json");
+  const std::optional<Json> read = readRunFile(folder / "run.json");
+  if (!read) {
+    core::log(core::LogLevel::Error, "%s: run.json nests deeper than %zu levels", name.c_str(), core::kMaxJsonDepth);
+    return false;
+  }
+  const Json& run = *read;
   if (!run.is_object()) {
     core::log(core::LogLevel::Error, "%s: run.json is not an object", name.c_str());
     return false;

@@ -44,12 +44,15 @@ class Replay {
         sim_(content, program) {}
 
   int run();
+  // Whether a picture could not be written; the replay then writes no more.
+  bool picturesLost() const { return picturesLost_; }
 
  private:
   std::optional<std::size_t> startRow() const;
   int start(std::size_t startRow);
   void drain();
-  void writePicture(const render::Framebuffer& fb, const std::string& file) const;
+  // False after the error line of a picture that cannot be written.
+  bool writePicture(const render::Framebuffer& fb, const std::string& file);
   // The exit code when the picture on show differs from the reference, else 0.
   int checkPicture(const Row& row);
   // The difference lines of row i; empty when the state matches.
@@ -71,6 +74,7 @@ class Replay {
   std::int64_t equalFrames_ = 0;
   std::int64_t roomEntries_ = 0;
   long bubbles_ = 0;
+  bool picturesLost_ = false;
 };
 
 std::optional<std::size_t> Replay::startRow() const {
@@ -85,7 +89,8 @@ std::optional<std::size_t> Replay::startRow() const {
   return std::nullopt;
 }
 
-void Replay::writePicture(const render::Framebuffer& fb, const std::string& file) const {
+bool Replay::writePicture(const render::Framebuffer& fb, const std::string& file) {
+  if (picturesLost_) return false;
   std::vector<std::uint8_t> palette;
   for (const auto& colour : options_.graphics->palette.colors) {
     const auto rgb = assets::Palette::toRgb8(colour);
@@ -93,7 +98,9 @@ void Replay::writePicture(const render::Framebuffer& fb, const std::string& file
   }
   std::error_code ignored;
   fs::create_directories(outFolder_, ignored);
-  assets::saveIndexedPng(outFolder_ / file, render::kScreenWidth, render::kScreenHeight, fb.pixels, palette);
+  picturesLost_ =
+      !assets::saveIndexedPng(outFolder_ / file, render::kScreenWidth, render::kScreenHeight, fb.pixels, palette);
+  return !picturesLost_;
 }
 
 void Replay::drain() {
@@ -148,9 +155,12 @@ int Replay::checkPicture(const Row& row) {
     }
     if (count > 0) {
       const std::string file = trace::stepPictureName(step, "_port");
-      writePicture(fb, file);
-      std::printf("  frame: %ld pixels differ in (%d,%d)-(%d,%d); port frame saved to %s\n", count, x0, y0, x1, y1,
-                  (outFolder_ / file).string().c_str());
+      if (writePicture(fb, file)) {
+        std::printf("  frame: %ld pixels differ in (%d,%d)-(%d,%d); port frame saved to %s\n", count, x0, y0, x1,
+                    y1, (outFolder_ / file).string().c_str());
+      } else {
+        std::printf("  frame: %ld pixels differ in (%d,%d)-(%d,%d)\n", count, x0, y0, x1, y1);
+      }
       differs = true;
     }
   }
@@ -302,8 +312,11 @@ int Replay::run() {
 
 int replayTrace(const sim::Content& content, const sim::ScriptProgram& program, const std::filesystem::path& folder,
                 const ReplayOptions& options) {
-  const int code = std::make_unique<Replay>(content, program, folder, options)->run();
+  const auto replay = std::make_unique<Replay>(content, program, folder, options);
+  int code = replay->run();
   std::fflush(stdout);
+  // A match whose pictures are missing is not a whole success.
+  if (code == 0 && replay->picturesLost()) code = 1;
   return code;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 
 namespace assets::detail {
@@ -12,7 +13,7 @@ namespace assets::detail {
 std::optional<Json> readJson(const std::filesystem::path& file) {
   auto text = core::readTextFile(file);
   if (!text) return std::nullopt;
-  Json root = Json::parse(*text, nullptr, false);
+  Json root = core::parseJson(*text);
   if (root.is_discarded()) {
     core::log(core::LogLevel::Error, "%s: invalid JSON", file.string().c_str());
     return std::nullopt;

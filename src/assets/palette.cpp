@@ -4,6 +4,7 @@
 
 #include "assets/json_read.h"
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 
 namespace assets {
@@ -20,7 +21,7 @@ std::optional<Palette> loadPalette(const std::filesystem::path& file) {
   const std::string name = file.string();
   auto text = core::readTextFile(file);
   if (!text) return std::nullopt;
-  const Json root = Json::parse(*text, nullptr, false);
+  const Json root = core::parseJson(*text);
   // A "dac6" object with 16 keys would pass a bare size test, so insist on an array.
   if (root.is_discarded() || !root.is_object() || !root.contains("dac6") || !root["dac6"].is_array() ||
       root["dac6"].size() != 16) {

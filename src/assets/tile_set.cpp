@@ -4,6 +4,7 @@
 
 #include "assets/json_read.h"
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 
 namespace assets {
@@ -27,7 +28,7 @@ bool isFourDigits(const std::string& s) {
 std::optional<TileSet> loadTileSet(const std::filesystem::path& dir) {
   auto text = core::readTextFile(dir / "tiles.json");
   if (!text) return std::nullopt;
-  const Json root = Json::parse(*text, nullptr, false);
+  const Json root = core::parseJson(*text);
   if (root.is_discarded()) {
     core::log(core::LogLevel::Error, "tiles.json: invalid JSON");
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <system_error>
 
@@ -33,42 +34,63 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
   return target.has_parent_path() ? target.parent_path() / name : name;
 }
 
-}  // namespace
+// The whole file, or the reason it cannot be had. Only a regular file has an
+// end to read to: a folder fails on its first read, a device may never end, and
+// a pipe may never deliver.
+enum class Read { Ok, NotEmbedded, CannotOpen, TooLarge };
 
-std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
+Read readBytes(const std::filesystem::path& path, std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
   const std::string text = path.string();
   if (text.compare(0, kEmbeddedPrefixLength, kEmbeddedPrefix) == 0) {
     const EmbeddedFile* entry = embeddedFile(text.substr(kEmbeddedPrefixLength));
-    if (entry == nullptr) {
-      log(LogLevel::Error, "%s is not embedded", text.c_str());
-      return std::nullopt;
-    }
-    return std::vector<std::uint8_t>(entry->data, entry->data + entry->size);
+    if (entry == nullptr) return Read::NotEmbedded;
+    if (entry->size > limit) return Read::TooLarge;
+    bytes.assign(entry->data, entry->data + entry->size);
+    return Read::Ok;
   }
-  // Only a regular file has an end to read to: a folder fails on its first
-  // read, a device may never end, and a pipe may never deliver.
   std::error_code ec;
   std::ifstream in;
   if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
-  if (!in.is_open()) {
-    log(LogLevel::Error, "cannot open %s", text.c_str());
-    return std::nullopt;
-  }
+  if (!in.is_open()) return Read::CannotOpen;
+  if (std::filesystem::file_size(path, ec) > limit && !ec) return Read::TooLarge;
   // istream::read turns a read error into the stream's bad state instead of
-  // throwing; what was read before it is returned.
-  std::vector<std::uint8_t> bytes;
+  // throwing; what was read before it is returned. The limit is also counted
+  // as the bytes come, for a file that grows while it is read.
   char chunk[1 << 16];
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    if (static_cast<std::uintmax_t>(in.gcount()) > limit - bytes.size()) {
+      bytes.clear();
+      return Read::TooLarge;
+    }
     bytes.insert(bytes.end(), chunk, chunk + in.gcount());
     if (!in) break;
   }
-  return bytes;
+  return Read::Ok;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& path) {
+  std::vector<std::uint8_t> bytes;
+  switch (readBytes(path, std::numeric_limits<std::uintmax_t>::max(), bytes)) {
+    case Read::Ok: return bytes;
+    case Read::NotEmbedded: log(LogLevel::Error, "%s is not embedded", path.string().c_str()); break;
+    case Read::CannotOpen:
+    case Read::TooLarge: log(LogLevel::Error, "cannot open %s", path.string().c_str()); break;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> readTextFile(const std::filesystem::path& path) {
   auto bytes = readFile(path);
   if (!bytes) return std::nullopt;
   return std::string(bytes->begin(), bytes->end());
+}
+
+std::optional<std::string> readInputText(const std::filesystem::path& path, std::uintmax_t limit) {
+  std::vector<std::uint8_t> bytes;
+  if (readBytes(path, limit, bytes) != Read::Ok) return std::nullopt;
+  return std::string(bytes.begin(), bytes.end());
 }
 
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {

@@ -15,6 +15,17 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
 // readFile, with the bytes copied unchanged into a string.
 std::optional<std::string> readTextFile(const std::filesystem::path& path);
 
+// The most a tool takes of one input file (a route, a play script, a steps
+// file, a trace's state.jsonl): far beyond any real one, and a bound on what a
+// damaged file can make the program hold.
+constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{64} << 20;
+
+// A tool's input file as text, read as readTextFile reads (the embedded table,
+// regular files only), but refused when it holds more than `limit` bytes, and
+// without a line of its own: the mode names the file in its own error line.
+std::optional<std::string> readInputText(const std::filesystem::path& path,
+                                         std::uintmax_t limit = kMaxInputBytes);
+
 // Writes the whole vector as the file's new content, creating missing parent
 // folders. The content is written to a temporary file in the same folder and
 // renamed over the target once complete, so that on failure the previous file

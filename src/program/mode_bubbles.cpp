@@ -40,8 +40,9 @@ int listBubbles(const Data& data, const std::string& steps, const std::string& o
 
   std::string lines;
   int count = 0;
+  int step = 0;
   for (std::size_t i = 0; i < inputs->size(); ++i) {
-    const int step = static_cast<int>(i);
+    step = static_cast<int>(i);
     simulation.beginStep((*inputs)[i]);
     takeBubbles(simulation, step, lines, count);
     simulation.endStep();
@@ -51,5 +52,10 @@ int listBubbles(const Data& data, const std::string& steps, const std::string& o
   // A listing that could not be written is a failure, not a count of bubbles.
   if (!core::writeFile(out, std::vector<std::uint8_t>(lines.begin(), lines.end()))) return 1;
   core::log(core::LogLevel::Info, "%d bubbles -> %s", count, out.c_str());
+  // The bubbles up to the stop are listed, but the steps after it never played.
+  if (!simulation.error.empty()) {
+    core::log(core::LogLevel::Error, "the simulation stopped at step %d: %s", step, simulation.error.c_str());
+    return 1;
+  }
   return 0;
 }

@@ -51,7 +51,7 @@ std::string sizedName(const char* prefix, Size size) {
 
 int channelOf(std::uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFFu); }
 
-// One size: true when it passes.
+// One size: true when it passes and its pictures are written.
 bool testSize(present::Presenter& presenter, const render::RgbaImage& input, Size size, const fs::path& out) {
   std::vector<std::uint32_t> gpu;
   std::vector<std::uint32_t> sharp;
@@ -83,16 +83,18 @@ bool testSize(present::Presenter& presenter, const render::RgbaImage& input, Siz
       if (difference > kTolerance) ++over;
     }
 
-  // The pictures are for looking at; a folder that refuses them does not change the verdict.
-  render::saveRgbaPng(out / sizedName("crt_gpu", size), picture(size.w, size.h, std::move(gpu)));
-  render::saveRgbaPng(out / sizedName("crt_ref", size), picture(size.w, size.h, std::move(reference)));
-  render::saveRgbaPng(out / sizedName("sharp", size), picture(size.w, size.h, std::move(sharp)));
+  // A folder that refuses the pictures does not change the verdict, but it
+  // fails the test once the verdict is given.
+  const bool written =
+      render::saveRgbaPng(out / sizedName("crt_gpu", size), picture(size.w, size.h, std::move(gpu))) &&
+      render::saveRgbaPng(out / sizedName("crt_ref", size), picture(size.w, size.h, std::move(reference))) &&
+      render::saveRgbaPng(out / sizedName("sharp", size), picture(size.w, size.h, std::move(sharp)));
 
   const double fraction = static_cast<double>(over) / (static_cast<double>(size.w) * size.h);
   const bool pass = fraction < kPassFraction;
   core::log(core::LogLevel::Info, "crt %dx%d: max channel difference %d/255, %ld pixels over 2/255 (%.4f%%): %s",
             size.w, size.h, largest, over, fraction * 100, pass ? "PASS" : "FAIL");
-  return pass;
+  return pass && written;
 }
 
 int runSizes(present::Presenter& presenter, const render::RgbaImage& input, const fs::path& out) {

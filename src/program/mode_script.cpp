@@ -70,18 +70,31 @@ int runScript(const Data& data, const fs::path& root, const std::string& script,
   ScriptedPlay play(*game, *art, folder);
 
   if (!startSteps.empty() && !startFrom(*game, startSteps, startCount)) return 1;
-  play.openLogs();
+  if (!play.openLogs()) return 1;
 
   ScriptTicks keys(*input);
+  bool captured = true;
+  int ended = -1;  // the tick on which the player quit from the title
   for (int t = 0; t <= last; ++t) {
     keys.advance(t);
-    if (!play.play(keys)) break;
+    if (!play.play(keys)) {
+      ended = t;
+      break;
+    }
     play.logRequests(t);
-    if (std::binary_search(captures.begin(), captures.end(), t)) play.capture(t);
+    if (std::binary_search(captures.begin(), captures.end(), t) && !play.capture(t)) {
+      captured = false;
+      break;
+    }
   }
 
   if (!game->stopReason.empty()) core::log(core::LogLevel::Error, "stopped: %s", game->stopReason.c_str());
+  // A capture asked for and never made is a failure, not a shorter play.
+  const auto missed = ended < 0 ? captures.end() : std::lower_bound(captures.begin(), captures.end(), ended);
+  if (missed != captures.end())
+    core::log(core::LogLevel::Error, "the game ended at tick %d, before the capture at tick %d", ended, *missed);
   core::log(core::LogLevel::Info, "played %d ticks", last + 1);
+  const bool logged = play.closeLogs();
   if (check && !checkQuickSave(data, *game, content, *program, *graphics, hud ? &*hud : nullptr, folder)) return 1;
-  return game->stopReason.empty() ? 0 : 1;
+  return game->stopReason.empty() && captured && logged && missed == captures.end() ? 0 : 1;
 }

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 #include <sstream>
 
+#include "core/files.h"
 #include "input/controls.h"
 
 namespace {
@@ -69,11 +67,9 @@ ScriptInput parsePlayScript(std::istream& in) {
 }
 
 std::optional<ScriptInput> readPlayScript(const std::string& path) {
-  // A folder opens as a stream that reads nothing; it is no script either.
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  const std::optional<std::string> text = core::readInputText(path);
+  if (!text) return std::nullopt;
+  std::istringstream in(*text);
   return parsePlayScript(in);
 }
 

@@ -40,7 +40,8 @@ constexpr int kMaxScriptTick = 1 << 20;
 
 // The script text read line by line; it cannot fail.
 ScriptInput parsePlayScript(std::istream& in);
-// The script file; empty when it cannot be opened (the caller reports it).
+// The script file, read as a tool's input (core::readInputText); empty when
+// it cannot be read (the caller reports it).
 std::optional<ScriptInput> readPlayScript(const std::string& path);
 
 // Walks a script's ranges tick by tick: the ranges that start on a tick, in

@@ -9,6 +9,7 @@
 
 #include "assets/indexed_image.h"
 #include "assets/palette.h"
+#include "core/log.h"
 #include "input/controls.h"
 #include "render/rgba.h"
 
@@ -32,9 +33,27 @@ bool escapeIsBack(const app::GameApp& game) {
 ScriptedPlay::ScriptedPlay(app::GameApp& game, const ui::MenuArt& art, fs::path outDir)
     : game_(game), outDir_(std::move(outDir)), flow_(game, art, outDir_ / "user") {}
 
-void ScriptedPlay::openLogs() {
-  sounds_.open(outDir_ / "sounds.txt", std::ios::binary | std::ios::trunc);
-  music_.open(outDir_ / "music.txt", std::ios::binary | std::ios::trunc);
+bool ScriptedPlay::openLogs() {
+  for (const auto& [log, name] : {std::pair{&sounds_, "sounds.txt"}, {&music_, "music.txt"}}) {
+    log->open(outDir_ / name, std::ios::binary | std::ios::trunc);
+    if (!*log) {
+      core::log(core::LogLevel::Error, "cannot write %s", (outDir_ / name).string().c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ScriptedPlay::closeLogs() {
+  bool whole = true;
+  for (const auto& [log, name] : {std::pair{&sounds_, "sounds.txt"}, {&music_, "music.txt"}}) {
+    log->close();
+    if (log->fail()) {
+      core::log(core::LogLevel::Error, "cannot write %s", (outDir_ / name).string().c_str());
+      whole = false;
+    }
+  }
+  return whole;
 }
 
 bool ScriptedPlay::play(const ScriptTicks& keys) {
@@ -103,17 +122,18 @@ void ScriptedPlay::logRequests(int t) {
   music_.flush();
 }
 
-void ScriptedPlay::capture(int t) {
+bool ScriptedPlay::capture(int t) {
   const assets::Palette palette = app::toPalette(game_.shownPal);
   std::vector<std::uint8_t> rgb;
   for (const assets::Palette::Color& c : palette.colors) {
     const assets::Palette::Color c8 = assets::Palette::toRgb8(c);
     rgb.insert(rgb.end(), c8.begin(), c8.end());
   }
-  assets::saveIndexedPng(outDir_ / numbered("frame_%05d.png", t), render::kScreenWidth, render::kScreenHeight,
-                         game_.frame.pixels, rgb);
-
+  if (!assets::saveIndexedPng(outDir_ / numbered("frame_%05d.png", t), render::kScreenWidth,
+                              render::kScreenHeight, game_.frame.pixels, rgb)) {
+    return false;
+  }
   game_.compose(picture_);
   flow_.menu.draw(picture_);
-  render::saveRgbaPng(outDir_ / numbered("screen_%05d.png", t), picture_);
+  return render::saveRgbaPng(outDir_ / numbered("screen_%05d.png", t), picture_);
 }

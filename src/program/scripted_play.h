@@ -23,8 +23,11 @@ class ScriptedPlay {
   // file of outDir/"user" when there is one; nothing is written yet.
   ScriptedPlay(app::GameApp& game, const ui::MenuArt& art, std::filesystem::path outDir);
 
-  // Creates (truncates) sounds.txt and music.txt in the output folder.
-  void openLogs();
+  // Creates (truncates) sounds.txt and music.txt in the output folder. False
+  // after the error line of one that cannot be created.
+  bool openLogs();
+  // False after the error line of a log that could not be written whole.
+  bool closeLogs();
 
   // One tick with the script's keys (the walker advanced to it): the keys of
   // the ranges starting now go to the pause flow, then the game ticks unless
@@ -34,8 +37,9 @@ class ScriptedPlay {
 
   // The sound and music requests of the tick, one line each.
   void logRequests(int t);
-  // frame_NNNNN.png and screen_NNNNN.png of tick t.
-  void capture(int t);
+  // frame_NNNNN.png and screen_NNNNN.png of tick t; false after the error
+  // line of one that cannot be written.
+  bool capture(int t);
 
  private:
   // A key pressed as its range starts: a command while the menu is closed,

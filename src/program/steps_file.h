@@ -10,9 +10,8 @@
 
 #include "sim/page_op.h"
 
-// The input byte of every step the header announces, 0 where no line sets one;
-// a line sets its steps to the OR of the words "up", "down", "left", "right"
-// and "space" it names. Failure: one error line and no result.
+// The input byte of every step the header announces (app::readSteps), for the
+// bubble listing and scripted play. Failure: one error line and no result.
 std::optional<std::vector<std::uint8_t>> readStepsFile(const std::string& path);
 
 // One line of the bubble list, without its newline: {"step": .., "x": ..,

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 
 namespace ui {
@@ -154,7 +155,7 @@ std::optional<MenuArt> MenuArt::load(const fs::path& root) {
   const fs::path dir = root / "assets" / "UI" / "menu";
   MenuArt art;
   const auto text = core::readTextFile(dir / "menu.json");
-  const Json description = text ? Json::parse(*text, nullptr, false) : Json();
+  const Json description = text ? core::parseJson(*text) : Json();
   if (!text || description.is_discarded() || !readDescription(description, art)) {
     core::log(core::LogLevel::Error, "menu art: no assets/UI/menu/menu.json");
     return std::nullopt;

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 #include "world/world.h"
 #include "world/world_sections.h"
@@ -127,7 +128,7 @@ std::optional<World> loadWorld(const std::filesystem::path& file) {
   const std::optional<std::string> text = core::readTextFile(file);
   if (!text) return std::nullopt;
 
-  const Json root = Json::parse(*text, nullptr, false);
+  const Json root = core::parseJson(*text);
   const Json* format = JsonFields::find(root, "format");
   if (root.is_discarded() || !root.is_object() || (format && !format->is_string()) || !format ||
       format->get_ref<const std::string&>() != kFormat) {

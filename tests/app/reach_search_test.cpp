@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "autopilot_world.h"
@@ -103,6 +104,15 @@ TEST(ReachSearch, EnergyBelowTheFloorIsPrunedEvenAtTheGoal) {
     if (s.way) {
       EXPECT_GE(s.end.energy, c.floor) << c.goal;
     }
+  }
+  // Losses a route may not ask for still make a floor, without overflowing.
+  for (const std::int32_t loss : {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()}) {
+    app::Cond goal = cond("room=1 and x>=60");
+    goal.push_back({"maxloss", "=", loss, false});
+    auto simulation = world.newGame();
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(app::searchReach(*simulation, goal, {}, 0).has_value(), loss > 0) << loss;
+    ::testing::internal::GetCapturedStdout();
   }
 }
 

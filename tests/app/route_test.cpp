@@ -38,7 +38,7 @@ TEST(RouteWords, KeysAreJoinedByPlus) {
 TEST(RouteWords, ConditionsSplitIntoTermsOrAreRefused) {
   app::Cond cond;
   std::string error;
-  ASSERT_TRUE(app::parseCond("room and !carry=5 and x<=0x20 var12>=3 y<>010 keep", cond, error));
+  ASSERT_TRUE(app::parseCond("room and !carry=5 and x<=0x20 var12>=3 y==010 keep", cond, error));
   ASSERT_EQ(cond.size(), 6u);
   const struct {
     const char* name;
@@ -46,7 +46,7 @@ TEST(RouteWords, ConditionsSplitIntoTermsOrAreRefused) {
     int value;
     bool negated;
   } terms[] = {{"room", "", 0, false}, {"carry", "=", 5, true},  {"x", "<=", 32, false},
-               {"var12", ">=", 3, false}, {"y", "<>", 8, false}, {"keep", "", 0, false}};
+               {"var12", ">=", 3, false}, {"y", "==", 8, false}, {"keep", "", 0, false}};
   for (std::size_t i = 0; i < cond.size(); ++i) {
     EXPECT_EQ(cond[i].name, terms[i].name);
     EXPECT_EQ(cond[i].op, terms[i].op) << terms[i].name;
@@ -66,6 +66,7 @@ TEST(RouteWords, ConditionsSplitIntoTermsOrAreRefused) {
       {"x>four", "condition 'x>four' needs a whole number after '>'"},
       {"x=09", "condition 'x=09' needs a whole number after '='"},
       {"x=3000000000", "condition 'x=3000000000' needs a whole number after '='"},
+      {"carry=-1", "condition 'carry=-1' compares carry with -1, outside what it can be (0 to 2147483647)"},
   };
   for (const auto& r : refused) {
     app::Cond out;
@@ -90,13 +91,14 @@ TEST(RouteWords, ConditionsTestTheGameState) {
     bool holds;
   } cases[] = {
       {"room", true},          {"room=1", false},        {"!room=1", true},     {"room<1 and x=200", true},
-      {"x=0xC8 and y=0220", true}, {"x>200", false},     {"x>=200 and x<=200", true}, {"x<>200", true},
+      {"x=0xC8 and y=0220", true}, {"x>200", false},     {"x>=200 and x<=200", true}, {"x==200", true},
       {"state=1 and stand", true}, {"ground", false},    {"carry=1", true},     {"carry=0", false},
-      {"!carry=5", true},      {"carry=-1", false},      {"flag=9", true},      {"flag=300", false},
+      {"!carry=5", true},      {"carry=9", false},       {"flag=9", true},      {"flag=255", false},
       {"energy=46 lives=3 score=12", true}, {"ending", false}, {"gameover", false}, {"near=0", false},
       {"touch=0", false},      {"lifty=-9999", true},    {"follower=-1", true}, {"actorx=-9999", true},
       {"free and next=-1", true}, {"keep and lowloss and maxloss=3", true}, {"var1=7 and var1>6", true},
       {"var2=0", true},        {"var99=-1", true},       {"var99999999999999999999=-1", true},
+      {"x>-32768 and y<32767 and room<=255 and var1>=-1", true},
       {"stand and !stand", false},
   };
   for (const auto& c : cases) {
@@ -141,8 +143,8 @@ TEST(RouteWords, ConditionsTestTheGameState) {
 }
 
 // Each command takes its words as the walkthroughs write them: counts with or
-// without "for", "until" anywhere in a tail, via rooms after a reach up to the
-// first word that is no number, and after a pick or drop with or without "via".
+// without "for", "until" anywhere in a tail, via rooms after a reach, a pick or
+// a drop with or without "via".
 TEST(RouteLines, EachCommandReadsItsWords) {
   using Kind = app::CommandKind;
   const struct {
@@ -163,7 +165,7 @@ TEST(RouteLines, EachCommandReadsItsWords) {
       {"walk 160 and stop", Kind::Walk, 0, 160, 0, {}},
       {"walk -3", Kind::Walk, 0, -3, 0, {}},
       {"reach room=34 and stand", Kind::Reach, 0, -1, 2, {}},
-      {"reach x>4 via 2 -5 x 7", Kind::Reach, 0, -1, 1, {2, -5}},
+      {"reach x>4 via 2 via 5", Kind::Reach, 0, -1, 1, {2, 5}},
       {"reach via 9", Kind::Reach, 0, -1, 0, {9}},
       {"pick 12", Kind::Pick, 0, 12, 0, {}},
       {"pick 12 via 3 via 4", Kind::Pick, 0, 12, 0, {3, 4}},

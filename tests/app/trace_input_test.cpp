@@ -40,9 +40,13 @@ TEST_F(TraceTest, InputOutsideTheFormatIsRefusedWithAMessage) {
        "outcome 0 in run.json is not an object with an integer \"after_step\" and a text \"outcome\""},
       {"run.json", R"({"outcomes": [{"outcome": 2}]})",
        "outcome 0 in run.json is not an object with an integer \"after_step\" and a text \"outcome\""},
+      // Refused before a value is built: copying it would exhaust the stack.
+      {"run.json", std::string(1000000, '[') + std::string(1000000, ']'), "run.json nests deeper than 64 levels"},
+      {"state.jsonl", "{\"step\": " + std::string(100000, '[') + std::string(100000, ']') + "}",
+       "bad line in state.jsonl"},
   };
   for (const auto& [file, text, message] : cases) {
-    SCOPED_TRACE(text);
+    SCOPED_TRACE(text.substr(0, 80));
     const fs::path t = newGameTrace("t", 5);
     if (std::string(file) == "run.json") spill(t / file, text);
     else std::ofstream(t / file, std::ios::app) << text << "\n";

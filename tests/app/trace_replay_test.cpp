@@ -414,17 +414,33 @@ TEST_F(TraceTest, PicturesAreComparedWithTheReferenceFrames) {
   ASSERT_TRUE(saved.has_value());
   EXPECT_EQ(saved->pixels, port);
 
+  // Pictures that cannot be written: no claim that the port frame was saved.
+  fs::remove_all("build");
+  std::ofstream("build") << "not a folder";
+  r = replay(t, options);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "  frame: 1 pixels differ in (7,60)-(7,60)\n" + frameLine);
+  EXPECT_EQ(r.err, "[error] cannot write build/frames/t/step_" + step + "_port.png\n");
+  fs::remove("build");
+
   // A reference of the wrong size differs without a pixel count.
   assets::saveIndexedPng(reference, 320, 199, std::vector<std::uint8_t>(320 * 199, 0), palette);
   r = replay(t, options);
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, frameLine);
 
-  // No reference pictures: nothing to compare.
+  // No reference pictures: nothing to compare, but the bubbles' pictures are
+  // owed; the summary stays, and the exit code says they were not written.
   fs::remove_all(t / "frames");
   r = replay(t, options);
   EXPECT_EQ(r.code, 0);
   EXPECT_TRUE(std::regex_match(r.out, std::regex(summary + ", 0 frames pixel for pixel\n"))) << r.out;
+  fs::remove_all("build");
+  std::ofstream("build") << "not a folder";
+  r = replay(t, options);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(std::regex_match(r.out, std::regex(summary + ", 0 frames pixel for pixel\n"))) << r.out;
+  EXPECT_EQ(r.err, "[error] cannot write build/frames/t/bubble_000.png\n");
 }
 
 }  // namespace

@@ -7,12 +7,15 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/data_root.h"
 #include "core/embedded.h"
 #include "core/files.h"
+#include "core/json.h"
 #include "core/log.h"
 #include "support/scratch_dir.h"
 
@@ -113,6 +116,43 @@ TEST(ReadFile, DiskFiles) {
 
   ASSERT_TRUE(core::writeFile(dir.path() / "a" / "b" / "c.bin", {}));
   EXPECT_EQ(fs::file_size(dir.path() / "a" / "b" / "c.bin"), 0u);
+}
+
+// A tool's input: the file whole within the limit, nothing beyond it, and no
+// line of its own (the mode names the file in its words).
+TEST(ReadInputText, RefusesWhatIsLargerThanTheLimitWithoutALine) {
+  TempDir dir;
+  std::ofstream(dir.path() / "abc") << "abc";
+  const core::EmbeddedFile* vga = core::embeddedFile("assets/palettes/vga.json");
+  const std::string palette(reinterpret_cast<const char*>(vga->data), vga->size);
+  const std::tuple<fs::path, std::uintmax_t, std::optional<std::string>> cases[] = {
+      {dir.path() / "abc", 3, "abc"},  {dir.path() / "abc", 2, std::nullopt},
+      {"/dev/zero", 9, std::nullopt}, {"<embedded>/assets/palettes/vga.json", vga->size, palette},
+      {"<embedded>/assets/palettes/vga.json", vga->size - 1, std::nullopt}};
+  for (const auto& [path, limit, text] : cases) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(core::readInputText(path, limit), text) << path << " within " << limit;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << path;
+  }
+}
+
+// Every JSON reader parses through parseJson, which refuses deep nesting
+// before it builds a value; brackets inside strings do not count.
+TEST(ParseJson, RefusesNestingDeeperThanTheLimit) {
+  const auto nested = [](std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+  const std::tuple<std::string, bool, bool> cases[] = {  // text, parsed, too deep
+      {nested(core::kMaxJsonDepth), true, false},
+      {"{\"a\": [{\"b\": " + nested(core::kMaxJsonDepth - 2) + "}]}", false, true},
+      {std::string(1000000, '{'), false, true},
+      {"[\"\\\"" + std::string(100, '{') + "\"]", true, false},       // after an escaped quote
+      {"[\"\\\\\"" + nested(core::kMaxJsonDepth) + "]", false, true},  // an escaped backslash ends no string
+      {"]]]" + nested(3), false, false},
+  };
+  for (const auto& [text, parsed, deep] : cases) {
+    bool tooDeep = !deep;
+    EXPECT_EQ(!core::parseJson(text, &tooDeep).is_discarded(), parsed) << text.substr(0, 80);
+    EXPECT_EQ(tooDeep, deep) << text.substr(0, 80);
+  }
 }
 
 // Every failed write: one line naming the target, false, the previous content

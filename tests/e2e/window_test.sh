@@ -519,6 +519,14 @@ crt_test_refused() {  # NAME GL_VERSION GLSL_VERSION REASON
 crt_test_refused oldgl-crt 3.0 130 "no OpenGL 3.2 ("
 # A 3.2 context whose shading language is too old for the programs.
 crt_test_refused oldglsl-crt 3.2 140 "OpenGL shaders unavailable: plain scaling, no CRT"
+# An output folder that cannot be made: the first size's verdict, then exit code 1.
+echo "not a folder" >"$work/crt-file"
+run_game --crt-test "$shot" --out "$work/crt-file" >"$work/crt-file.out" 2>"$work/crt-file.log"
+code=$?
+[ $code -eq 1 ] || fail "--crt-test into a file gave exit code $code"
+grep -qF "crt-file/crt_gpu_1044x720.png: failed to open file for writing" "$work/crt-file.log" &&
+  tail -1 "$work/crt-file.log" | grep -q '^\[info\] crt 1044x720: .*: PASS$' ||
+  fail "--crt-test into a file does not say so before its verdict: $(cat "$work/crt-file.log")"
 
 # 12. The whole loop on SDL's window-less video driver: software renderer, a
 #    screenshot from --press-f1-at, a clean exit.

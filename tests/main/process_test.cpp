@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
+#include <nlohmann/json.hpp>
+
 #include "executable.h"
 
 namespace fs = std::filesystem;
@@ -113,7 +117,7 @@ TEST_F(Executable, RoutesAndStepsFilesOfGarbageEndInOneErrorLine) {
       {"noise.steps", noise, {"--list-bubbles", "b.jsonl", "--start-steps", "noise.steps"},
        "[error] cannot read the step file noise.steps"},
       {"huge.steps", "# (99999999999 steps)\n", {"--list-bubbles", "b.jsonl", "--start-steps", "huge.steps"},
-       "[error] the step file huge.steps announces 99999999999 steps"},
+       "[error] cannot read the step file huge.steps: it announces 99999999999 steps"},
       {"words.steps", "# (many steps)\n0-3 right\n", {"--list-bubbles", "b.jsonl", "--start-steps", "words.steps"},
        "[error] cannot read the step file words.steps"},
   };
@@ -147,6 +151,52 @@ TEST_F(Executable, TheTraceReplayTakesItsOptionsAndPassesItsExitCodeOn) {
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err + r.out, message);
   }
+}
+
+// Only regular files are read as input: a folder, a device that never ends and
+// a pipe without a writer end in the mode's one error line and exit code 1,
+// before anything is written.
+TEST_F(Executable, InputsThatAreNoRegularFilesEndInTheModesErrorLine) {
+  fs::create_directories(dir_ / "folder");
+  ASSERT_EQ(::mkfifo((dir_ / "pipe").c_str(), 0600), 0);
+  std::ofstream(dir_ / "w.route") << "wait 2\n";
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--autopilot", "folder", "--out", "kept"}, "cannot read folder"},
+      {{"--autopilot", "w.route", "--resume", "/dev/zero", "--out", "kept"}, "cannot read /dev/zero"},
+      {{"--list-bubbles", "kept", "--start-steps", "/dev/zero"}, "cannot read the step file /dev/zero"},
+      {{"--play-script", "/dev/urandom", "--out", "play"}, "cannot read /dev/urandom"},
+      {{"--play-script", "pipe", "--out", "play"}, "cannot read pipe"},
+      {{"--play-script", "w.route", "--start-steps", "folder", "--out", "play"}, "cannot read the step file folder"},
+      {{"--opl-replay", "/dev/zero", "--out", "kept"}, "cannot read /dev/zero"},
+  };
+  for (const auto& [args, error] : cases) {
+    std::ofstream(dir_ / "kept") << "before\n";
+    const ProcessResult r = run(args);
+    EXPECT_EQ(r.code, 1) << error;
+    EXPECT_EQ(r.err + r.out, "[error] " + error + "\n");
+    EXPECT_EQ(slurp(dir_ / "kept"), "before\n") << error;
+    EXPECT_FALSE(fs::exists(dir_ / "play" / "sounds.txt")) << error;
+  }
+}
+
+// A simulation that stops under the bubble listing (its new game begins in a
+// room the world lacks) is a failure: exit code 1 after the error line, which
+// follows the result line as it was.
+TEST_F(Executable, ABubbleListingWhoseSimulationStopsFails) {
+  const fs::path source = TUMBOLD_SOURCE_DIR;
+  const fs::path data = dir_ / "stopping";
+  for (const char* file : {"assets/graphics/tiles.json", "assets/graphics/tiles.png", "assets/palettes/vga.json"}) {
+    fs::create_directories((data / file).parent_path());
+    fs::copy_file(source / file, data / file);
+  }
+  nlohmann::json world = nlohmann::json::parse(slurp(source / "world" / "world.json"));
+  world["rules"]["new_game"]["room"] = 100;
+  fs::create_directories(data / "world");
+  std::ofstream(data / "world" / "world.json") << world.dump();
+  std::ofstream(dir_ / "ten.steps") << "# by hand (10 steps)\n0-9 right\n";
+  const ProcessResult r = run({"--data", data.string(), "--list-bubbles", "b.jsonl", "--start-steps", "ten.steps"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "[info] 0 bubbles -> b.jsonl\n[error] the simulation stopped at step 0: room 100\n");
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/steps_text.h"
 #include "support/scratch_dir.h"
+#include "support/steps_reader.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ TEST_F(StepsFile, RangesSetTheirStepsWithinTheAnnouncedCount) {
   } cases[] = {
       {"# (3 steps)\n0-5 right\n", {8, 8, 8}},                        // cut at the count
       {"x (9 steps)\n4-2 up\n7-7 up space\n", {0, 0, 0, 0, 0, 0, 0, 17, 0}},
-      {"x (4 steps)\n2-3 fire\n0-0 left\n", {4, 0, 0, 0}},              // no known word: 0
+      {"x (4 steps)\n2-3\n0-0 left\n", {4, 0, 0, 0}},                   // no word: 0
       {"x (10)\n0-9 left\n5-6 right\n", {4, 4, 4, 4, 4, 8, 8, 4, 4, 4}},  // the later line wins
       {"a (b) (  2 steps)\n 0 - 1  down  right\n", {10, 10}},          // the last "(", blanks
       {"x (3 steps)\n\n# 0-2 up\nhello\n1-x up\n1-2\n-1-2 up\n0+1 up\n", {0, 0, 0}},
@@ -54,6 +56,26 @@ TEST_F(StepsFile, RangesSetTheirStepsWithinTheAnnouncedCount) {
     ASSERT_TRUE(bytes.has_value()) << c.text << log;
     EXPECT_EQ(*bytes, c.bytes) << c.text;
     EXPECT_EQ(log, "") << c.text;
+  }
+}
+
+// However the lines overlap, each step holds the keys of the last line that
+// names it, as the tests' own plain reader finds them.
+TEST_F(StepsFile, OverlappingLinesGiveWhatTheLastLineSays) {
+  std::mt19937 rng(24);
+  for (int i = 0; i < 200; ++i) {
+    const int count = static_cast<int>(rng() % 60);
+    std::string text = "# random (" + std::to_string(count) + " steps)\n";
+    for (int line = static_cast<int>(rng() % 12); line > 0; --line) {
+      const unsigned a = rng() % 70, b = a + rng() % 30 - 5;
+      text += std::to_string(a) + "-" + std::to_string(b);
+      for (const app::StepWord& w : app::kStepWords) {
+        if (rng() % 3 == 0) text += std::string(" ") + w.word;
+      }
+      text += "\n";
+    }
+    std::ofstream(scratch_.path() / "plain.steps", std::ios::binary) << text;
+    EXPECT_EQ(read(text), testsupport::readSteps(scratch_.path() / "plain.steps")) << text;
   }
 }
 
@@ -72,6 +94,14 @@ TEST_F(StepsFile, AHeaderWithoutAStepCountOrWithTooManyIsRefused) {
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(readStepsFile((scratch_.path() / "missing").string()).has_value());
   EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot read the step file"), std::string::npos);
+
+  // A word that names no key is an error of its line, wherever that line is.
+  for (const auto& [text, line, word] : {std::tuple{"x (4 steps)\n2-3 fire\n", 2, "fire"},
+                                         {"x (4 steps)\n\n# note\n0-1 up+right\n", 4, "up+right"},
+                                         {"x (2 steps)\n0-0 left\n9-9 Up\n", 3, "Up"}}) {
+    EXPECT_FALSE(read(text).has_value()) << text;
+    EXPECT_EQ(log, "[error] " + file + ":" + std::to_string(line) + ": unknown key '" + word + "'\n");
+  }
 }
 
 TEST_F(StepsFile, WhatTheAutopilotWritesReadsBackByteForByte) {
