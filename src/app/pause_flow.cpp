@@ -66,17 +66,16 @@ std::vector<ui::SlotInfo> PauseFlow::listSlots() const {
     const fs::path p = slotPath(slot);
     info.exists = somethingAt(p);
     if (info.exists) {
-      const std::optional<QuickSave> save = readQuickSave(p);
+      // Only what the menu shows is read: the history is checked, not built,
+      // and a picture of another size is not decoded.
+      const std::optional<QuickSave> save = peekQuickSave(p);
       info.readable = save.has_value();
       if (info.readable) {
         info.time = save->savedAt != 0 ? save->savedAt : fileTime(p);
         fs::path picturePath = p;
         picturePath.replace_extension(".png");
-        if (somethingAt(picturePath)) {
-          std::optional<render::RgbaImage> picture = render::loadRgbaPng(picturePath);
-          if (picture && picture->width == art.emptyThumb.width && picture->height == art.emptyThumb.height)
-            info.thumbnail = std::move(picture);
-        }
+        if (somethingAt(picturePath))
+          info.thumbnail = render::loadRgbaPngOfSize(picturePath, art.emptyThumb.width, art.emptyThumb.height);
       }
     }
     slots.push_back(std::move(info));
