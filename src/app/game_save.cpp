@@ -15,8 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint8_t kTitleTune = 6;
-
 std::array<int, 6> checkValues(const sim::GameState& s) {
   return {s.room, s.x, s.y, s.score, s.lives, s.energy};
 }
@@ -62,8 +60,6 @@ bool GameApp::loadGame(const fs::path& path, std::string& error) {
   }
 
   if (!loadHistory(save->keys)) {
-    // The game that was running is gone; the title is the only sound place left.
-    showScreen("title", "title", true, kTitleTune);
     error = "IT DOES NOT REPLAY";
     return false;
   }
@@ -81,33 +77,43 @@ bool GameApp::loadGame(const fs::path& path, std::string& error) {
 }
 
 bool GameApp::loadHistory(const std::vector<std::uint8_t>& keys) {
-  // startGame empties the history, which the caller may have handed in.
-  const std::vector<std::uint8_t> replay = keys;
-  startGame();
-  history.reserve(replay.size());
+  // The history replays into a game of its own, so that the running game (its
+  // state, its pictures, its queues) is left as it was when the replay stops
+  // short, and is replaced only by a history that replayed to its end.
+  sim::Simulation replay = sim;
+  newGameIn(replay);
+  const std::uint8_t newGameTune = replay.state.tune;
+  render::GameRenderer pages = renderer;
 
-  auto applyOps = [this] {
-    renderer.apply(sim.ops);
-    sim.ops.clear();
+  auto applyOps = [&replay, &pages] {
+    pages.apply(replay.ops);
+    replay.ops.clear();
   };
-  for (std::size_t i = 0; i < replay.size(); ++i) {
-    const std::uint8_t b = replay[i];
-    applyCheats(b);
-    sim.beginStep(static_cast<std::uint8_t>(b & kSimInputMask));
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::uint8_t b = keys[i];
+    applyCheats(replay.state, b);
+    replay.beginStep(static_cast<std::uint8_t>(b & kSimInputMask));
     applyOps();
-    sim.endStep();
+    replay.endStep();
     applyOps();
-    applyCheats(b);
-    if (!sim.error.empty() || sim.state.endCode != 0) {
-      core::log(core::LogLevel::Error, "quick load: the replay stopped after %zu of %zu steps", i, replay.size());
+    applyCheats(replay.state, b);
+    if (!replay.error.empty() || replay.state.endCode != 0) {
+      core::log(core::LogLevel::Error, "quick load: the replay stopped after %zu of %zu steps", i, keys.size());
       return false;
     }
-    history.push_back(b);
   }
 
-  shownPal = sim.state.currentPalette;
+  // As startGame would have begun it, then the replayed game in place.
+  sim = std::move(replay);
+  renderer = std::move(pages);
+  history = keys;
   pending.clear();
   bubble.reset();
+  bubbleCover.clear();
+  stopReason.clear();
+  soundCmd(newGameTune);
+
+  shownPal = sim.state.currentPalette;
   mode = kModePlay;
   screenShown = false;
   renderer.compose(sim.state, frame);

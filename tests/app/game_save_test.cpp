@@ -160,7 +160,7 @@ TEST(LoadGame, BadFilesGiveTheirReasonAndLeaveTheGameAlone) {
   EXPECT_TRUE(game->noticeLines.empty());
 }
 
-TEST(LoadGame, AHistoryThatEndsTheGameLeavesTheTitle) {
+TEST(LoadGame, AHistoryThatDoesNotReplayLeavesTheRunningGameAlone) {
   testsupport::ScratchDir dir("tumbold_load");
   TestGame t;  // the drain room ends the game
   auto played = t.makeApp();
@@ -178,13 +178,22 @@ TEST(LoadGame, AHistoryThatEndsTheGameLeavesTheTitle) {
   auto game = t.makeApp();
   game->startGame();
   run(*game, 10);
+  game->musicQueue.clear();
+  const Snapshot before(*game);
+  render::RgbaImage picture;
+  game->compose(picture);
   std::string error;
   const std::string log = capture([&] { EXPECT_FALSE(game->loadGame(path, error)); });
   EXPECT_EQ(error, "IT DOES NOT REPLAY");
   EXPECT_EQ(log, "[error] quick load: the replay stopped after " + std::to_string(save.keys.size() - 1) + " of " +
                      std::to_string(save.keys.size()) + " steps\n");
-  EXPECT_EQ(game->mode, GameApp::kModeScreen);
-  EXPECT_TRUE(game->titleShown);
+  EXPECT_TRUE(before.same(*game));
+  EXPECT_TRUE(game->musicQueue.empty());
+  render::RgbaImage after;
+  game->compose(after);
+  EXPECT_EQ(after.pixels, picture.pixels);
+  EXPECT_FALSE(game->loadHistory(save.keys));
+  EXPECT_TRUE(before.same(*game));
 }
 
 TEST(LoadGame, ChecksTheReplayAgainstTheSavedValues) {

@@ -174,7 +174,7 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   press(flow, {Nav::Ok});
   EXPECT_EQ(flow.menu.viewName(), "closed");
 
-  // A history that no longer replays (it ends in a game over) leaves the title, with a notice.
+  // A history that no longer replays (it ends in a game over): the game plays on as it was.
   TestGame talker;
   auto over = talker.makeApp();
   over->startGame();
@@ -188,6 +188,8 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   auto victim = talker.makeApp();
   victim->startGame();
   run(*victim, 5);
+  const sim::GameState played = victim->sim.state;
+  const render::RgbaImage shown = framed(*victim);
   PauseFlow victimFlow(*victim, art(), dir.path());
   victimFlow.command(Command::QuickLoad, framed(*victim));
   testing::internal::CaptureStderr();
@@ -195,9 +197,11 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "[error] quick load: the replay stopped after " +
                                                         std::to_string(broken.keys.size() - 1) + " of " +
                                                         std::to_string(broken.keys.size()) + " steps\n");
-  EXPECT_EQ(victimFlow.menu.viewName(), "closed");
-  EXPECT_EQ(victim->noticeLines, (std::vector<std::string>{"LOAD FAILED", "IT DOES NOT REPLAY"}));
-  EXPECT_TRUE(victim->titleShown);
+  EXPECT_EQ(victimFlow.menu.viewName(), "message");
+  EXPECT_EQ(victimFlow.menu.msgTitle, "LOAD FAILED");
+  EXPECT_EQ(victimFlow.menu.msgText, "IT DOES NOT REPLAY");
+  EXPECT_TRUE(victim->sim.state == played);
+  EXPECT_EQ(framed(*victim).pixels, shown.pixels);
 }
 
 TEST(PauseFlow, CheatsQuitAndTheBubbleWait) {
