@@ -8,6 +8,7 @@
 #include "app/game_app.h"
 #include "app/quick_save.h"
 #include "core/log.h"
+#include "render/deferred_pages.h"
 
 namespace app {
 
@@ -83,25 +84,42 @@ bool GameApp::loadHistory(const std::vector<std::uint8_t>& keys) {
   sim::Simulation replay = sim;
   newGameIn(replay);
   const std::uint8_t newGameTune = replay.state.tune;
+  // Of the pages only the last picture is seen: what later steps paint over
+  // is never drawn, which is most of a long game's drawing.
   render::GameRenderer pages = renderer;
+  render::DeferredPages drawing(pages);
+  // The shown palette follows the replay as it follows play (a fade from
+  // black runs at double speed), from where a game in a fresh application
+  // starts, so a load ending in a fade shows what play showed.
+  const Palette48 keptFrom = fadeFrom;
+  const Palette48 keptBase = lastBase;
+  const Palette48 keptCurrent = lastCurrent;
+  const bool keptFast = fastFade;
+  fadeFrom = lastBase = lastCurrent = Palette48{};
+  fastFade = false;
+  Palette48 shown = replay.state.currentPalette;
 
-  auto applyOps = [&replay, &pages] {
-    pages.apply(replay.ops);
-    replay.ops.clear();
-  };
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const std::uint8_t b = keys[i];
     applyCheats(replay.state, b);
     replay.beginStep(static_cast<std::uint8_t>(b & kSimInputMask));
-    applyOps();
+    drawing.add(replay.ops);
+    replay.ops.clear();
     replay.endStep();
-    applyOps();
+    drawing.add(replay.ops);
+    replay.ops.clear();
     applyCheats(replay.state, b);
     if (!replay.error.empty() || replay.state.endCode != 0) {
       core::log(core::LogLevel::Error, "quick load: the replay stopped after %zu of %zu steps", i, keys.size());
+      fadeFrom = keptFrom;
+      lastBase = keptBase;
+      lastCurrent = keptCurrent;
+      fastFade = keptFast;
       return false;
     }
+    shown = shownPalette(replay.state);
   }
+  drawing.finish();
 
   // As startGame would have begun it, then the replayed game in place.
   sim = std::move(replay);
@@ -113,7 +131,7 @@ bool GameApp::loadHistory(const std::vector<std::uint8_t>& keys) {
   stopReason.clear();
   soundCmd(newGameTune);
 
-  shownPal = sim.state.currentPalette;
+  shownPal = shown;
   mode = kModePlay;
   screenShown = false;
   renderer.compose(sim.state, frame);

@@ -281,3 +281,67 @@ TEST(LoadGame, AWonGameSavedHalfWayLoadsIntoAFreshApplication) {
 }
 
 }  // namespace
+
+// The picture after a load is the picture of the same game played live, at
+// moments that draw differently: loads replay without drawing what later steps
+// paint over, and follow the fades of the shown palette.
+TEST(LoadGame, ALoadLooksLikeTheGamePlayedLiveAtAnyMoment) {
+  const ShippedGame& shipped = shippedGame();
+  ASSERT_TRUE(shipped.complete());
+  using State = sim::GameState;
+  // The live game now, its state a step before, and whether the step showed a bubble.
+  using Fits = std::function<bool(const GameApp& g, const State& before, bool bubble)>;
+  const struct {
+    const char* what;
+    Fits fits;
+  } moments[] = {
+      {"mid-room", [](const GameApp& g, const State& b, bool) {
+         return g.history.size() > 5000 && g.sim.state.room == b.room && g.sim.state.x != b.x;
+       }},
+      {"right after a room entry",
+       [](const GameApp& g, const State& b, bool) { return g.history.size() > 1000 && g.sim.state.room != b.room; }},
+      {"objects moved", [](const GameApp& g, const State& b, bool) { return !(g.sim.state.objects == b.objects); }},
+      {"a fade from black at double speed",
+       [](const GameApp& g, const State&, bool) { return g.shownPal != g.sim.state.currentPalette; }},
+      {"a fade",
+       [](const GameApp& g, const State&, bool) { return g.sim.state.currentPalette != g.sim.state.targetPalette; }},
+      {"after a speech bubble", [](const GameApp&, const State&, bool bubble) { return bubble; }},
+      {"with a lift in the room", [](const GameApp& g, const State&, bool) { return g.sim.state.currentLift >= 0; }},
+  };
+  struct Seen {
+    std::size_t step = 0;  // the history's length when the moment first came
+    State state;
+    render::Framebuffer frame;
+    app::Palette48 palette{};
+    render::RgbaImage picture;
+  };
+  std::vector<Seen> seen(std::size(moments));
+  auto live = shipped.makeApp();
+  live->startGame();
+  for (std::size_t i = 0; i + 1 < shipped.win.size(); ++i) {
+    const State before = live->sim.state;
+    live->tick(shipped.win[i], false);
+    const bool bubble = live->mode == GameApp::kModeBubble;
+    ASSERT_TRUE(settle(*live));
+    // The panel at rest: a load shows it so, without a slide or a rising bar.
+    if (live->slideFrame >= 0 || live->shownEnergy != live->shownPanel().energy) continue;
+    for (std::size_t k = 0; k < seen.size(); ++k) {
+      if (seen[k].step != 0 || !moments[k].fits(*live, before, bubble)) continue;
+      seen[k] = {live->history.size(), live->sim.state, live->frame, live->shownPal, {}};
+      live->compose(seen[k].picture);
+    }
+  }
+  for (std::size_t k = 0; k < seen.size(); ++k) {
+    const Seen& m = seen[k];
+    const std::string what = std::string(moments[k].what) + " at step " + std::to_string(m.step);
+    ASSERT_NE(m.step, 0u) << what;
+    auto loaded = shipped.makeApp();
+    ASSERT_TRUE(loaded->loadHistory({shipped.win.begin(), shipped.win.begin() + static_cast<std::ptrdiff_t>(m.step)}));
+    EXPECT_TRUE(loaded->sim.state == m.state) << what;
+    EXPECT_TRUE(loaded->frame.pixels == m.frame.pixels) << what;
+    EXPECT_EQ(loaded->shownPal, m.palette) << what;
+    render::RgbaImage picture;
+    loaded->compose(picture);
+    EXPECT_TRUE(picture.pixels == m.picture.pixels) << what;
+  }
+}
