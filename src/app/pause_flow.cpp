@@ -130,6 +130,9 @@ void PauseFlow::button(SDL_GameControllerButton b) {
 }
 
 void PauseFlow::setFullscreen(bool on) {
+  // The menu's copy follows the window too: its settings view shows the
+  // window as it is, and the next change made there must not undo the toggle.
+  menu.settings.fullscreen = on;
   if (settings.fullscreen == on) return;
   settings.fullscreen = on;
   saveSettingsFile(false);

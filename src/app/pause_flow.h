@@ -44,7 +44,9 @@ class PauseFlow {
   void nav(input::Nav nav);
   void key(SDL_Scancode key);
   void button(SDL_GameControllerButton button);
-  // The window's full-screen state after the player toggled it outside the menu.
+  // The window's full-screen state after the player toggled it outside the
+  // menu (F11, Alt+Enter), also while the menu is open: kept in the settings,
+  // their file and the menu's copy.
   void setFullscreen(bool on);
 
   GameApp& app;

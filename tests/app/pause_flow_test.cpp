@@ -245,11 +245,17 @@ TEST(PauseFlow, SettingsChangesAreKeptAndReported) {
   EXPECT_TRUE(flow.settingsChanged);
   EXPECT_EQ(app::loadSettings(file).soundVolume, 9);
 
-  // A full-screen toggle outside the menu is kept too, without asking for a re-application.
+  // A full-screen toggle outside the menu is kept too, without asking for a
+  // re-application; the open menu shows it, and the next change keeps it.
   flow.settingsChanged = false;
   flow.setFullscreen(false);
   EXPECT_FALSE(flow.settingsChanged);
   EXPECT_FALSE(app::loadSettings(file).fullscreen);
+  EXPECT_FALSE(flow.menu.settings.fullscreen);
+  press(flow, {Nav::Left});
+  EXPECT_FALSE(flow.settings.fullscreen);
+  EXPECT_FALSE(app::loadSettings(file).fullscreen);
+  EXPECT_EQ(app::loadSettings(file).soundVolume, 8);
 
   // A settings file that cannot be written: one line, and the change still applies.
   fs::remove(file);
@@ -258,7 +264,7 @@ TEST(PauseFlow, SettingsChangesAreKeptAndReported) {
   press(flow, {Nav::Left});
   EXPECT_NE(testing::internal::GetCapturedStderr().find("[error] settings: could not write " + file.string()),
             std::string::npos);
-  EXPECT_EQ(flow.settings.soundVolume, 8);
+  EXPECT_EQ(flow.settings.soundVolume, 7);
   EXPECT_TRUE(flow.settingsChanged);
 
   // Without a folder: the defaults, no slots, no quick save, changes only for the run.
