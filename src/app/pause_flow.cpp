@@ -46,8 +46,8 @@ PauseFlow::PauseFlow(GameApp& app_, const ui::MenuArt& art_, fs::path folder_)
     : app(app_),
       art(art_),
       folder(std::move(folder_)),
-      settings(loadSettings(settingsPath())),
       menu(art_, [this] { return listSlots(); }) {
+  settings = loadSettings(settingsPath(), unusableSettingsFile_);
   app.quickSavePath = slotPath(0);
 }
 
@@ -141,6 +141,23 @@ void PauseFlow::setFullscreen(bool on) {
 void PauseFlow::saveSettingsFile(bool report) {
   if (folder.empty()) return;
   const fs::path file = settingsPath();
+  if (unusableSettingsFile_) {
+    // The player's file could not be used (one bad value makes it so), yet it
+    // may hold bindings worth having: before the first write replaces it, it
+    // is kept beside itself, the latest such file only, to be mended by hand.
+    fs::path kept = file;
+    kept += ".bad";
+    std::error_code error;
+    fs::rename(file, kept, error);
+    if (error && fs::symlink_status(file, error).type() != fs::file_type::not_found) {
+      core::log(core::LogLevel::Error, "settings: %s cannot be kept as %s, so it is not replaced",
+                file.string().c_str(), kept.string().c_str());
+      return;
+    }
+    core::log(core::LogLevel::Warn, "settings: the unusable %s is kept as %s", file.string().c_str(),
+              kept.string().c_str());
+    unusableSettingsFile_ = false;
+  }
   if (!saveSettings(file, settings) && report)
     core::log(core::LogLevel::Error, "settings: could not write %s", file.string().c_str());
 }

@@ -62,6 +62,10 @@ class PauseFlow {
   void saveSettingsFile(bool report);
   // Carries out the menu's queued outcomes.
   void afterInput();
+
+  // The settings file was there but could not be used; it is kept aside
+  // before the first write.
+  bool unusableSettingsFile_ = false;
 };
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "app/pause_flow.h"
 #include "app/quick_save.h"
+#include "core/files.h"
 #include "app_fixture.h"
 #include "shipped_game.h"
 #include "support/scratch_dir.h"
@@ -278,6 +280,48 @@ TEST(PauseFlow, SettingsChangesAreKeptAndReported) {
   press(bare, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Ok});
   EXPECT_TRUE(bare.settingsChanged);
   EXPECT_FALSE(bare.settings.fullscreen);
+}
+
+TEST(PauseFlow, AnUnusableSettingsFileIsKeptBeforeItIsReplaced) {
+  TestGame t(false);
+  auto game = inPlay(t);
+  // The player's keys, spoiled by one value of the wrong type.
+  const std::string spoiled =
+      "{\"format\": \"tumbold-settings\", \"version\": 1, \"fullscreen\": \"no\", \"keys\": {\"jump\": \"W\"}}";
+  const struct {
+    const char* what;
+    std::function<void(PauseFlow&)> firstWrite;
+  } cases[] = {
+      {"a change in the menu",
+       [](PauseFlow& f) {
+         f.command(Command::Pause, render::RgbaImage{});
+         press(f, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Left});
+       }},
+      {"full screen toggled", [](PauseFlow& f) { f.setFullscreen(false); }},
+  };
+  for (const auto& c : cases) {
+    testsupport::ScratchDir dir("tumbold_pause");
+    const fs::path file = dir.path() / "settings.json";
+    const fs::path kept = dir.path() / "settings.json.bad";
+    std::ofstream(kept) << "an older one";
+    std::ofstream(file) << spoiled;
+    testing::internal::CaptureStderr();
+    PauseFlow flow(*game, art(), dir.path());
+    testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
+    c.firstWrite(flow);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "[warn] settings: the unusable " + file.string() + " is kept as " + kept.string() + "\n")
+        << c.what;
+    EXPECT_EQ(core::readTextFile(kept).value_or(""), spoiled) << c.what;
+    EXPECT_TRUE(app::loadSettings(file) == flow.settings) << c.what;
+    // Once kept, later writes replace the new file alone.
+    testing::internal::CaptureStderr();
+    flow.setFullscreen(!flow.settings.fullscreen);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
+    EXPECT_TRUE(app::loadSettings(file) == flow.settings) << c.what;
+    EXPECT_EQ(core::readTextFile(kept).value_or(""), spoiled) << c.what;
+  }
 }
 
 TEST(PauseFlow, AGameSavedToASlotOrQuickSavedLoadsIntoAFreshGame) {
