@@ -31,11 +31,15 @@ bool GameApp::saveGame(const fs::path& path, const render::RgbaImage& picture) {
   save.check = checkValues(sim.state);
   const bool ok = writeQuickSave(path, save);
   if (ok) {
-    if (picture.width > 0) {
-      fs::path picturePath = path;
-      picturePath.replace_extension(".png");
-      if (!render::saveRgbaPng(picturePath, picture))
-        core::log(core::LogLevel::Error, "save: no picture written beside %s", path.string().c_str());
+    fs::path picturePath = path;
+    picturePath.replace_extension(".png");
+    const bool pictured = picture.width > 0 && render::saveRgbaPng(picturePath, picture);
+    if (picture.width > 0 && !pictured)
+      core::log(core::LogLevel::Error, "save: no picture written beside %s", path.string().c_str());
+    if (!pictured) {
+      // The picture of the game saved there before must not pass for this one's.
+      std::error_code ignored;
+      if (fs::is_regular_file(fs::symlink_status(picturePath, ignored))) fs::remove(picturePath, ignored);
     }
     core::log(core::LogLevel::Info, "saved: %zu steps -> %s", history.size(), path.string().c_str());
   }

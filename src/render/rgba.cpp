@@ -3,7 +3,6 @@
 #include <lodepng.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 
 #include "core/files.h"
@@ -105,16 +104,11 @@ bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image) {
     return false;
   }
   // Written here rather than by the PNG library, which does not check that its
-  // writes reach the file (a full disk would pass for a saved picture).
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
+  // writes reach the file (a full disk would pass for a saved picture), and
+  // like every whole file through a temporary one renamed into place, so a
+  // failed write leaves the picture that was there as it was.
+  if (!core::replaceFile(path, std::vector<std::uint8_t>(png.begin(), png.end()))) {
     core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(79));
-    return false;
-  }
-  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-  out.close();
-  if (out.fail()) {
-    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), "failed to write the file");
     return false;
   }
   return true;

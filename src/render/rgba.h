@@ -29,7 +29,8 @@ std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path);
 // decoded, so a huge picture costs no more than reading its file.
 std::optional<RgbaImage> loadRgbaPngOfSize(const std::filesystem::path& path, int width, int height);
 
-// Writes an 8-bit RGBA PNG directly to `path`; parent folders must exist.
+// Writes an 8-bit RGBA PNG to `path` through a temporary file renamed into
+// place (core::replaceFile); parent folders must exist.
 bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image);
 
 // The 320 x 200 picture in the palette's colours; only the low 4 bits of a

@@ -84,6 +84,41 @@ TEST(SaveGame, WritesHistoryCheckValuesAndPictureOnlyInPlay) {
   EXPECT_FALSE(fs::exists(dir.path() / "stopped.json"));
 }
 
+TEST(SaveGame, ThePictureBesideASaveIsItsOwnOrNone) {
+  TestGame t(false);
+  auto game = walking(t);
+  render::RgbaImage other = thumb();
+  other.pixels.assign(other.pixels.size(), 0xFF00FF00u);
+  render::RgbaImage broken = thumb();
+  broken.pixels.pop_back();  // cannot be encoded
+  const struct {
+    const char* what;
+    render::RgbaImage picture;
+    bool pictured;  // the new picture is beside the save afterwards
+  } cases[] = {{"a new picture", other, true}, {"one that cannot be written", broken, false},
+               {"no picture", render::RgbaImage{}, false}};
+  for (const auto& c : cases) {
+    testsupport::ScratchDir dir("tumbold_save");
+    const fs::path slot = dir.path() / "slot_1.json";
+    const fs::path png = dir.path() / "slot_1.png";
+    ASSERT_TRUE(game->saveGame(slot, thumb()));
+    // A name that still gives the old picture, and what a run killed while
+    // writing left behind.
+    fs::create_hard_link(png, dir.path() / "old.png");
+    std::ofstream(dir.path() / ".slot_1.png.tmp") << "half a picture";
+    std::ofstream(dir.path() / ".slot_1.json.tmp") << "half a save";
+    capture([&] { EXPECT_TRUE(game->saveGame(slot, c.picture)) << c.what; });
+    const auto picture = render::loadRgbaPng(png);
+    EXPECT_EQ(picture.has_value(), c.pictured) << c.what;
+    if (picture) {
+      EXPECT_EQ(picture->pixels, other.pixels) << c.what;
+    }
+    EXPECT_EQ(render::loadRgbaPng(dir.path() / "old.png")->pixels, thumb().pixels) << c.what << ": written in place";
+    EXPECT_FALSE(fs::exists(dir.path() / ".slot_1.json.tmp")) << c.what;
+    EXPECT_EQ(fs::exists(dir.path() / ".slot_1.png.tmp"), !c.pictured) << c.what;
+  }
+}
+
 TEST(SaveGame, QuickSaveNoticeSaysWhatHappened) {
   testsupport::ScratchDir dir("tumbold_save");
   TestGame t;  // the talker: a speech bubble comes after 40 steps
