@@ -56,11 +56,7 @@ void GameApp::requestQuickSave(const render::RgbaImage& picture) {
 bool GameApp::loadGame(const fs::path& path, std::string& error) {
   const std::optional<QuickSave> save = readQuickSave(path);
   if (!save) {
-    std::error_code statusError;
-    const fs::file_status status = fs::status(path, statusError);
-    const bool present = !statusError && status.type() != fs::file_type::not_found &&
-                         status.type() != fs::file_type::none;
-    error = present ? "THE FILE CANNOT BE READ" : "THE SAVE IS MISSING";
+    error = somethingAtSavePath(path) ? "THE FILE CANNOT BE READ" : "THE SAVE IS MISSING";
     return false;
   }
 

@@ -21,7 +21,7 @@ constexpr int kFramedWidth = 348;
 // The 320 x 160 game view inside the 348 x 240 framed picture.
 constexpr ui::Rect kGameView{14, 66, 320, 160};
 
-// Whether something is at p; a path whose status cannot be read counts as empty.
+// Whether a picture is at p; a path whose status cannot be read counts as empty.
 bool somethingAt(const fs::path& p) {
   if (p.empty()) return false;
   std::error_code error;
@@ -64,7 +64,7 @@ std::vector<ui::SlotInfo> PauseFlow::listSlots() const {
   for (int slot = 0; slot <= kSlots; ++slot) {
     ui::SlotInfo info;
     const fs::path p = slotPath(slot);
-    info.exists = somethingAt(p);
+    info.exists = somethingAtSavePath(p);
     if (info.exists) {
       // Only what the menu shows is read: the history is checked, not built,
       // and a picture of another size is not decoded.
@@ -100,7 +100,7 @@ void PauseFlow::command(input::Command command, const render::RgbaImage& frame) 
       break;
     case input::Command::QuickLoad:
       if (!playable()) break;
-      if (somethingAt(slotPath(0)))
+      if (somethingAtSavePath(slotPath(0)))
         menu.openQuickLoad(settings);
       else
         app.showNotice({"NO QUICK SAVE YET"});

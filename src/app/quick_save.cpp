@@ -222,6 +222,14 @@ std::optional<QuickSave> readSave(const fs::path& path, bool withKeys) {
 
 }  // namespace
 
+bool somethingAtSavePath(const fs::path& path) {
+  if (path.empty()) return false;
+  // The link itself, not what it leads to; an error other than "no such
+  // file" (a loop, a folder that may not be searched) leaves something there.
+  std::error_code error;
+  return fs::symlink_status(path, error).type() != fs::file_type::not_found;
+}
+
 std::optional<QuickSave> readQuickSave(const fs::path& path) { return readSave(path, true); }
 
 std::optional<QuickSave> peekQuickSave(const fs::path& path) { return readSave(path, false); }

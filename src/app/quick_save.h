@@ -35,6 +35,12 @@ bool writeQuickSave(const std::filesystem::path& path, const QuickSave& save);
 // line for a file that is no save of a known version, or is damaged.
 std::optional<QuickSave> readQuickSave(const std::filesystem::path& path);
 
+// Whether anything is at a save's path: everything but a missing file counts,
+// a link that leads nowhere, a loop of links or a path whose status cannot be
+// read included, so that such a slot shows as an unreadable save and is not
+// written over unasked.
+bool somethingAtSavePath(const std::filesystem::path& path);
+
 // readQuickSave without building the history (keys stays empty): the same
 // answer, time, check values and log lines, for a listing of the slots that
 // shows whether a save can be read and when it was made.

@@ -206,6 +206,41 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   EXPECT_EQ(framed(*victim).pixels, shown.pixels);
 }
 
+TEST(PauseFlow, ASlotWhosePathCannotBeFollowedIsInUse) {
+  TestGame t(false);
+  auto game = inPlay(t);
+  const struct {
+    const char* what;
+    std::function<void(const fs::path&)> make;
+  } cases[] = {
+      {"a link that leads nowhere", [](const fs::path& p) { fs::create_symlink(p.parent_path() / "gone.json", p); }},
+      {"a loop of links", [](const fs::path& p) { fs::create_symlink(p.filename(), p); }},
+  };
+  for (const auto& c : cases) {
+    testsupport::ScratchDir dir("tumbold_pause");
+    PauseFlow flow(*game, art(), dir.path());
+    fs::create_directories(flow.slotPath(1).parent_path());
+    c.make(flow.slotPath(1));
+    c.make(flow.slotPath(0));
+    const std::vector<ui::SlotInfo> slots = flow.listSlots();
+    for (int s : {0, 1}) {
+      EXPECT_TRUE(slots[s].exists) << c.what;
+      EXPECT_FALSE(slots[s].readable) << c.what;
+    }
+    // Saving there asks first.
+    flow.command(Command::Pause, framed(*game));
+    press(flow, {Nav::Down, Nav::Ok, Nav::Ok});
+    EXPECT_EQ(flow.menu.viewName(), "confirm") << c.what;
+    press(flow, {Nav::Menu});
+    // The quick load asks too, and then says the file cannot be read.
+    flow.command(Command::QuickLoad, framed(*game));
+    EXPECT_EQ(flow.menu.viewName(), "confirm") << c.what;
+    press(flow, {Nav::Left, Nav::Ok});
+    EXPECT_EQ(flow.menu.msgText, "THE FILE CANNOT BE READ") << c.what;
+    press(flow, {Nav::Menu});
+  }
+}
+
 TEST(PauseFlow, CheatsQuitAndTheBubbleWait) {
   testsupport::ScratchDir dir("tumbold_pause");
   TestGame t;
