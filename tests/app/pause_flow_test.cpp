@@ -209,34 +209,24 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
 TEST(PauseFlow, ASlotWhosePathCannotBeFollowedIsInUse) {
   TestGame t(false);
   auto game = inPlay(t);
-  const struct {
-    const char* what;
-    std::function<void(const fs::path&)> make;
-  } cases[] = {
-      {"a link that leads nowhere", [](const fs::path& p) { fs::create_symlink(p.parent_path() / "gone.json", p); }},
-      {"a loop of links", [](const fs::path& p) { fs::create_symlink(p.filename(), p); }},
-  };
-  for (const auto& c : cases) {
+  const std::function<void(const fs::path&)> links[] = {
+      [](const fs::path& p) { fs::create_symlink(p.parent_path() / "gone.json", p); },  // leading nowhere
+      [](const fs::path& p) { fs::create_symlink(p.filename(), p); }};                  // a loop
+  for (const auto& link : links) {
     testsupport::ScratchDir dir("tumbold_pause");
     PauseFlow flow(*game, art(), dir.path());
     fs::create_directories(flow.slotPath(1).parent_path());
-    c.make(flow.slotPath(1));
-    c.make(flow.slotPath(0));
+    link(flow.slotPath(1));
+    link(flow.slotPath(0));
     const std::vector<ui::SlotInfo> slots = flow.listSlots();
-    for (int s : {0, 1}) {
-      EXPECT_TRUE(slots[s].exists) << c.what;
-      EXPECT_FALSE(slots[s].readable) << c.what;
-    }
-    // Saving there asks first.
+    EXPECT_TRUE(slots[0].exists && !slots[0].readable && slots[1].exists && !slots[1].readable);
     flow.command(Command::Pause, framed(*game));
     press(flow, {Nav::Down, Nav::Ok, Nav::Ok});
-    EXPECT_EQ(flow.menu.viewName(), "confirm") << c.what;
+    EXPECT_EQ(flow.menu.viewName(), "confirm") << "saving there asks first";
     press(flow, {Nav::Menu});
-    // The quick load asks too, and then says the file cannot be read.
     flow.command(Command::QuickLoad, framed(*game));
-    EXPECT_EQ(flow.menu.viewName(), "confirm") << c.what;
     press(flow, {Nav::Left, Nav::Ok});
-    EXPECT_EQ(flow.menu.msgText, "THE FILE CANNOT BE READ") << c.what;
+    EXPECT_EQ(flow.menu.msgText, "THE FILE CANNOT BE READ");
     press(flow, {Nav::Menu});
   }
 }
@@ -321,20 +311,14 @@ TEST(PauseFlow, AnUnusableSettingsFileIsKeptBeforeItIsReplaced) {
   TestGame t(false);
   auto game = inPlay(t);
   // The player's keys, spoiled by one value of the wrong type.
-  const std::string spoiled =
-      "{\"format\": \"tumbold-settings\", \"version\": 1, \"fullscreen\": \"no\", \"keys\": {\"jump\": \"W\"}}";
-  const struct {
-    const char* what;
-    std::function<void(PauseFlow&)> firstWrite;
-  } cases[] = {
-      {"a change in the menu",
-       [](PauseFlow& f) {
-         f.command(Command::Pause, render::RgbaImage{});
-         press(f, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Left});
-       }},
-      {"full screen toggled", [](PauseFlow& f) { f.setFullscreen(false); }},
-  };
-  for (const auto& c : cases) {
+  const std::string spoiled = R"({"format": "tumbold-settings", "version": 1, "fullscreen": "no", "keys": {"jump": "W"}})";
+  const std::function<void(PauseFlow&)> firstWrites[] = {
+      [](PauseFlow& f) {  // a change in the menu
+        f.command(Command::Pause, render::RgbaImage{});
+        press(f, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Left});
+      },
+      [](PauseFlow& f) { f.setFullscreen(false); }};
+  for (const auto& firstWrite : firstWrites) {
     testsupport::ScratchDir dir("tumbold_pause");
     const fs::path file = dir.path() / "settings.json";
     const fs::path kept = dir.path() / "settings.json.bad";
@@ -343,19 +327,14 @@ TEST(PauseFlow, AnUnusableSettingsFileIsKeptBeforeItIsReplaced) {
     testing::internal::CaptureStderr();
     PauseFlow flow(*game, art(), dir.path());
     testing::internal::GetCapturedStderr();
-    testing::internal::CaptureStderr();
-    c.firstWrite(flow);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "[warn] settings: the unusable " + file.string() + " is kept as " + kept.string() + "\n")
-        << c.what;
-    EXPECT_EQ(core::readTextFile(kept).value_or(""), spoiled) << c.what;
-    EXPECT_TRUE(app::loadSettings(file) == flow.settings) << c.what;
-    // Once kept, later writes replace the new file alone.
-    testing::internal::CaptureStderr();
-    flow.setFullscreen(!flow.settings.fullscreen);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
-    EXPECT_TRUE(app::loadSettings(file) == flow.settings) << c.what;
-    EXPECT_EQ(core::readTextFile(kept).value_or(""), spoiled) << c.what;
+    for (int write = 0; write < 2; ++write) {  // kept once, before the first write only
+      testing::internal::CaptureStderr();
+      write == 0 ? firstWrite(flow) : flow.setFullscreen(!flow.settings.fullscreen);
+      EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                write ? "" : "[warn] settings: the unusable " + file.string() + " is kept as " + kept.string() + "\n");
+      EXPECT_EQ(core::readTextFile(kept).value_or(""), spoiled);
+      EXPECT_TRUE(app::loadSettings(file) == flow.settings);
+    }
   }
 }
 

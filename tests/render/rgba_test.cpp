@@ -87,19 +87,3 @@ TEST(Rgba, FailuresAreLoggedAndReported) {
   log = ::testing::internal::GetCapturedStderr();
   EXPECT_FALSE(log.empty());
 }
-
-TEST(Rgba, APictureOfAnotherSizeIsNotDecoded) {
-  render::RgbaImage image;
-  image.width = 3;
-  image.height = 2;
-  image.pixels.assign(6, 0xFF102030u);
-  const auto path = scratch("sized.png");
-  ASSERT_TRUE(render::saveRgbaPng(path, image));
-  const auto loaded = render::loadRgbaPngOfSize(path, 3, 2);
-  ASSERT_TRUE(loaded);
-  EXPECT_EQ(loaded->pixels, image.pixels);
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(render::loadRgbaPngOfSize(path, 2, 3));
-  EXPECT_FALSE(render::loadRgbaPngOfSize(path, 3, -2));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-}
