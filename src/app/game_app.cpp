@@ -172,12 +172,16 @@ void GameApp::showScreen(const std::string& screen, const std::string& page, boo
   firstFrameDone = false;
 }
 
-void GameApp::startGame() {
-  sim.newGame();
+void GameApp::newGameIn(sim::Simulation& s) {
+  s.newGame();
   // Operations of an abandoned game must not reach the new one.
-  sim.ops.clear();
+  s.ops.clear();
+  s.state.armed = kArmedAtStart;
+}
+
+void GameApp::startGame() {
+  newGameIn(sim);
   soundCmd(sim.state.tune);
-  sim.state.armed = kArmedAtStart;
 
   pending.clear();
   bubble.reset();

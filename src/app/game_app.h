@@ -89,6 +89,9 @@ class GameApp {
 
   void showScreen(const std::string& screen, const std::string& page, bool isTitle, std::uint8_t tune);
   void startGame();
+  // The simulation's part of startGame: a new game in s, without the
+  // operations of the game before and with fire to be released first.
+  static void newGameIn(sim::Simulation& s);
   void quitToTitle();
   // Moves shownPal up to 4 units per component toward target; false when it
   // was already there.
@@ -98,6 +101,7 @@ class GameApp {
   void playStep(std::uint8_t keys, bool back);
   void playBack();
   void applyCheats(std::uint8_t bits);
+  void applyCheats(sim::GameState& state, std::uint8_t bits) const;
   void soundCmd(std::uint8_t tune);
   Palette48 shownPalette(const sim::GameState& state);
   void updateShownEnergy();
@@ -116,12 +120,14 @@ class GameApp {
   bool saveGame(const std::filesystem::path& path, const render::RgbaImage& picture);
   // Saves to quickSavePath and says how it went in a notice.
   void requestQuickSave(const render::RgbaImage& picture);
-  // Replays the save from a new game. A file that is missing or no save leaves
-  // the running game untouched; a history that does not replay leaves the
-  // title screen. error receives the player's reason on failure.
+  // Replays the save from a new game. On failure (a file that is missing or
+  // no save, a history that does not replay) the running game stays exactly
+  // as it was; error receives the player's reason.
   bool loadGame(const std::filesystem::path& path, std::string& error);
   // A new game replayed through keys at once, without pictures, bubbles or
-  // fades; false when the game ends or the simulation stops before the last key.
+  // fades, beside the running game, which it replaces only once every key has
+  // replayed; false, with the running game untouched, when the game ends or
+  // the simulation stops before the last key.
   bool loadHistory(const std::vector<std::uint8_t>& keys);
 
   // The panel view of the shown page.

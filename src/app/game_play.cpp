@@ -33,8 +33,9 @@ int energyIndex(double v, int full) {
 
 }  // namespace
 
-void GameApp::applyCheats(std::uint8_t bits) {
-  sim::GameState& s = sim.state;
+void GameApp::applyCheats(std::uint8_t bits) { applyCheats(sim.state, bits); }
+
+void GameApp::applyCheats(sim::GameState& s, std::uint8_t bits) const {
   const world::World& w = *content->world;
   if ((bits & kCheatLives) != 0 && w.newGameLives > static_cast<int>(s.lives))
     s.lives = static_cast<std::uint8_t>(w.newGameLives);

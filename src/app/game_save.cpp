@@ -8,14 +8,13 @@
 #include "app/game_app.h"
 #include "app/quick_save.h"
 #include "core/log.h"
+#include "render/deferred_pages.h"
 
 namespace app {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::uint8_t kTitleTune = 6;
 
 std::array<int, 6> checkValues(const sim::GameState& s) {
   return {s.room, s.x, s.y, s.score, s.lives, s.energy};
@@ -32,11 +31,15 @@ bool GameApp::saveGame(const fs::path& path, const render::RgbaImage& picture) {
   save.check = checkValues(sim.state);
   const bool ok = writeQuickSave(path, save);
   if (ok) {
-    if (picture.width > 0) {
-      fs::path picturePath = path;
-      picturePath.replace_extension(".png");
-      if (!render::saveRgbaPng(picturePath, picture))
-        core::log(core::LogLevel::Error, "save: no picture written beside %s", path.string().c_str());
+    fs::path picturePath = path;
+    picturePath.replace_extension(".png");
+    const bool pictured = picture.width > 0 && render::saveRgbaPng(picturePath, picture);
+    if (picture.width > 0 && !pictured)
+      core::log(core::LogLevel::Error, "save: no picture written beside %s", path.string().c_str());
+    if (!pictured) {
+      // The picture of the game saved there before must not pass for this one's.
+      std::error_code ignored;
+      if (fs::is_regular_file(fs::symlink_status(picturePath, ignored))) fs::remove(picturePath, ignored);
     }
     core::log(core::LogLevel::Info, "saved: %zu steps -> %s", history.size(), path.string().c_str());
   }
@@ -53,17 +56,11 @@ void GameApp::requestQuickSave(const render::RgbaImage& picture) {
 bool GameApp::loadGame(const fs::path& path, std::string& error) {
   const std::optional<QuickSave> save = readQuickSave(path);
   if (!save) {
-    std::error_code statusError;
-    const fs::file_status status = fs::status(path, statusError);
-    const bool present = !statusError && status.type() != fs::file_type::not_found &&
-                         status.type() != fs::file_type::none;
-    error = present ? "THE FILE CANNOT BE READ" : "THE SAVE IS MISSING";
+    error = somethingAtSavePath(path) ? "THE FILE CANNOT BE READ" : "THE SAVE IS MISSING";
     return false;
   }
 
   if (!loadHistory(save->keys)) {
-    // The game that was running is gone; the title is the only sound place left.
-    showScreen("title", "title", true, kTitleTune);
     error = "IT DOES NOT REPLAY";
     return false;
   }
@@ -81,33 +78,60 @@ bool GameApp::loadGame(const fs::path& path, std::string& error) {
 }
 
 bool GameApp::loadHistory(const std::vector<std::uint8_t>& keys) {
-  // startGame empties the history, which the caller may have handed in.
-  const std::vector<std::uint8_t> replay = keys;
-  startGame();
-  history.reserve(replay.size());
+  // The history replays into a game of its own, so that the running game (its
+  // state, its pictures, its queues) is left as it was when the replay stops
+  // short, and is replaced only by a history that replayed to its end.
+  sim::Simulation replay = sim;
+  newGameIn(replay);
+  const std::uint8_t newGameTune = replay.state.tune;
+  // Of the pages only the last picture is seen: what later steps paint over
+  // is never drawn, which is most of a long game's drawing.
+  render::GameRenderer pages = renderer;
+  render::DeferredPages drawing(pages);
+  // The shown palette follows the replay as it follows play (a fade from
+  // black runs at double speed), from where a game in a fresh application
+  // starts, so a load ending in a fade shows what play showed.
+  const Palette48 keptFrom = fadeFrom;
+  const Palette48 keptBase = lastBase;
+  const Palette48 keptCurrent = lastCurrent;
+  const bool keptFast = fastFade;
+  fadeFrom = lastBase = lastCurrent = Palette48{};
+  fastFade = false;
+  Palette48 shown = replay.state.currentPalette;
 
-  auto applyOps = [this] {
-    renderer.apply(sim.ops);
-    sim.ops.clear();
-  };
-  for (std::size_t i = 0; i < replay.size(); ++i) {
-    const std::uint8_t b = replay[i];
-    applyCheats(b);
-    sim.beginStep(static_cast<std::uint8_t>(b & kSimInputMask));
-    applyOps();
-    sim.endStep();
-    applyOps();
-    applyCheats(b);
-    if (!sim.error.empty() || sim.state.endCode != 0) {
-      core::log(core::LogLevel::Error, "quick load: the replay stopped after %zu of %zu steps", i, replay.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::uint8_t b = keys[i];
+    applyCheats(replay.state, b);
+    replay.beginStep(static_cast<std::uint8_t>(b & kSimInputMask));
+    drawing.add(replay.ops);
+    replay.ops.clear();
+    replay.endStep();
+    drawing.add(replay.ops);
+    replay.ops.clear();
+    applyCheats(replay.state, b);
+    if (!replay.error.empty() || replay.state.endCode != 0) {
+      core::log(core::LogLevel::Error, "quick load: the replay stopped after %zu of %zu steps", i, keys.size());
+      fadeFrom = keptFrom;
+      lastBase = keptBase;
+      lastCurrent = keptCurrent;
+      fastFade = keptFast;
       return false;
     }
-    history.push_back(b);
+    shown = shownPalette(replay.state);
   }
+  drawing.finish();
 
-  shownPal = sim.state.currentPalette;
+  // As startGame would have begun it, then the replayed game in place.
+  sim = std::move(replay);
+  renderer = std::move(pages);
+  history = keys;
   pending.clear();
   bubble.reset();
+  bubbleCover.clear();
+  stopReason.clear();
+  soundCmd(newGameTune);
+
+  shownPal = shown;
   mode = kModePlay;
   screenShown = false;
   renderer.compose(sim.state, frame);

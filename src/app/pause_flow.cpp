@@ -21,7 +21,7 @@ constexpr int kFramedWidth = 348;
 // The 320 x 160 game view inside the 348 x 240 framed picture.
 constexpr ui::Rect kGameView{14, 66, 320, 160};
 
-// Whether something is at p; a path whose status cannot be read counts as empty.
+// Whether a picture is at p; a path whose status cannot be read counts as empty.
 bool somethingAt(const fs::path& p) {
   if (p.empty()) return false;
   std::error_code error;
@@ -46,8 +46,8 @@ PauseFlow::PauseFlow(GameApp& app_, const ui::MenuArt& art_, fs::path folder_)
     : app(app_),
       art(art_),
       folder(std::move(folder_)),
-      settings(loadSettings(settingsPath())),
       menu(art_, [this] { return listSlots(); }) {
+  settings = loadSettings(settingsPath(), unusableSettingsFile_);
   app.quickSavePath = slotPath(0);
 }
 
@@ -64,19 +64,18 @@ std::vector<ui::SlotInfo> PauseFlow::listSlots() const {
   for (int slot = 0; slot <= kSlots; ++slot) {
     ui::SlotInfo info;
     const fs::path p = slotPath(slot);
-    info.exists = somethingAt(p);
+    info.exists = somethingAtSavePath(p);
     if (info.exists) {
-      const std::optional<QuickSave> save = readQuickSave(p);
+      // Only what the menu shows is read: the history is checked, not built,
+      // and a picture of another size is not decoded.
+      const std::optional<QuickSave> save = peekQuickSave(p);
       info.readable = save.has_value();
       if (info.readable) {
         info.time = save->savedAt != 0 ? save->savedAt : fileTime(p);
         fs::path picturePath = p;
         picturePath.replace_extension(".png");
-        if (somethingAt(picturePath)) {
-          std::optional<render::RgbaImage> picture = render::loadRgbaPng(picturePath);
-          if (picture && picture->width == art.emptyThumb.width && picture->height == art.emptyThumb.height)
-            info.thumbnail = std::move(picture);
-        }
+        if (somethingAt(picturePath))
+          info.thumbnail = render::loadRgbaPngOfSize(picturePath, art.emptyThumb.width, art.emptyThumb.height);
       }
     }
     slots.push_back(std::move(info));
@@ -101,7 +100,7 @@ void PauseFlow::command(input::Command command, const render::RgbaImage& frame) 
       break;
     case input::Command::QuickLoad:
       if (!playable()) break;
-      if (somethingAt(slotPath(0)))
+      if (somethingAtSavePath(slotPath(0)))
         menu.openQuickLoad(settings);
       else
         app.showNotice({"NO QUICK SAVE YET"});
@@ -131,6 +130,9 @@ void PauseFlow::button(SDL_GameControllerButton b) {
 }
 
 void PauseFlow::setFullscreen(bool on) {
+  // The menu's copy follows the window too: its settings view shows the
+  // window as it is, and the next change made there must not undo the toggle.
+  menu.settings.fullscreen = on;
   if (settings.fullscreen == on) return;
   settings.fullscreen = on;
   saveSettingsFile(false);
@@ -139,6 +141,23 @@ void PauseFlow::setFullscreen(bool on) {
 void PauseFlow::saveSettingsFile(bool report) {
   if (folder.empty()) return;
   const fs::path file = settingsPath();
+  if (unusableSettingsFile_) {
+    // The player's file could not be used (one bad value makes it so), yet it
+    // may hold bindings worth having: before the first write replaces it, it
+    // is kept beside itself, the latest such file only, to be mended by hand.
+    fs::path kept = file;
+    kept += ".bad";
+    std::error_code error;
+    fs::rename(file, kept, error);
+    if (error && fs::symlink_status(file, error).type() != fs::file_type::not_found) {
+      core::log(core::LogLevel::Error, "settings: %s cannot be kept as %s, so it is not replaced",
+                file.string().c_str(), kept.string().c_str());
+      return;
+    }
+    core::log(core::LogLevel::Warn, "settings: the unusable %s is kept as %s", file.string().c_str(),
+              kept.string().c_str());
+    unusableSettingsFile_ = false;
+  }
   if (!saveSettings(file, settings) && report)
     core::log(core::LogLevel::Error, "settings: could not write %s", file.string().c_str());
 }

@@ -44,7 +44,9 @@ class PauseFlow {
   void nav(input::Nav nav);
   void key(SDL_Scancode key);
   void button(SDL_GameControllerButton button);
-  // The window's full-screen state after the player toggled it outside the menu.
+  // The window's full-screen state after the player toggled it outside the
+  // menu (F11, Alt+Enter), also while the menu is open: kept in the settings,
+  // their file and the menu's copy.
   void setFullscreen(bool on);
 
   GameApp& app;
@@ -60,6 +62,10 @@ class PauseFlow {
   void saveSettingsFile(bool report);
   // Carries out the menu's queued outcomes.
   void afterInput();
+
+  // The settings file was there but could not be used; it is kept aside
+  // before the first write.
+  bool unusableSettingsFile_ = false;
 };
 
 }  // namespace app

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <queue>
 #include <string>
 #include <system_error>
 
@@ -77,13 +78,19 @@ bool optionalNumber(const Json& object, const char* key, std::int64_t& out) {
   return it == object.end() || toSigned(*it, out);
 }
 
-// Fills the history from the stored runs. False when a run holds something
-// other than numbers, or "keys" is no array.
-bool readRuns(const Json& root, std::vector<std::uint8_t>& keys) {
+// One stored run, cut to the history: bytes first to end (inclusive) hold value.
+struct Run {
+  std::uint64_t first = 0;
+  std::uint64_t end = 0;
+  std::uint8_t value = 0;
+};
+
+// The stored runs that lie in a history of `steps` bytes, in file order.
+// False when a run holds something other than numbers, or "keys" is no array.
+bool readRuns(const Json& root, std::uint64_t steps, std::vector<Run>& runs) {
   const auto it = root.find("keys");
   if (it == root.end()) return true;
   if (!it->is_array()) return false;
-  const std::uint64_t steps = keys.size();
   for (const Json& run : *it) {
     if (!run.is_array() || run.size() != 3) continue;
     std::uint64_t first = 0;
@@ -91,22 +98,51 @@ bool readRuns(const Json& root, std::vector<std::uint8_t>& keys) {
     std::int64_t value = 0;
     if (!toUnsigned(run[0], first) || !toUnsigned(run[1], last) || !toSigned(run[2], value)) return false;
     if (first >= steps || first > last) continue;
-    const std::uint64_t end = std::min(last, steps - 1);
-    std::fill(keys.begin() + static_cast<std::ptrdiff_t>(first), keys.begin() + static_cast<std::ptrdiff_t>(end) + 1,
-              static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) & 0xFF));
+    runs.push_back({first, std::min(last, steps - 1), static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) & 0xFF)});
   }
   return true;
 }
 
+// Each byte takes the value of the last run in file order that covers it.
+// Filled in one sweep over the runs ordered by their first byte, with the
+// latest run covering the current byte on top of a heap, so that every byte
+// is written once however the runs overlap.
+void paintRuns(const std::vector<Run>& runs, std::vector<std::uint8_t>& keys) {
+  std::vector<std::size_t> order(runs.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&runs](std::size_t a, std::size_t b) { return runs[a].first < runs[b].first; });
+  std::priority_queue<std::size_t> covering;
+  std::size_t next = 0;
+  std::uint64_t at = 0;
+  while (next < order.size() || !covering.empty()) {
+    if (covering.empty()) at = std::max(at, runs[order[next]].first);
+    while (next < order.size() && runs[order[next]].first <= at) covering.push(order[next++]);
+    while (!covering.empty() && runs[covering.top()].end < at) covering.pop();
+    if (covering.empty()) continue;
+    const Run& top = runs[covering.top()];
+    std::uint64_t end = top.end;
+    if (next < order.size()) end = std::min(end, runs[order[next]].first - 1);
+    std::fill(keys.begin() + static_cast<std::ptrdiff_t>(at), keys.begin() + static_cast<std::ptrdiff_t>(end) + 1,
+              top.value);
+    at = end + 1;
+  }
+}
+
 // Everything after the format tag and version; false for a damaged file.
-bool readBody(const Json& root, QuickSave& save) {
+// Without withKeys the history is checked but not built.
+bool readBody(const Json& root, bool withKeys, QuickSave& save) {
   std::int64_t savedAt = 0;
   std::int64_t steps = 0;
   if (!optionalNumber(root, "saved_at", savedAt) || !optionalNumber(root, "steps", steps)) return false;
   if (steps < 0 || static_cast<std::uint64_t>(steps) > kMaxQuickSaveSteps) return false;
   save.savedAt = savedAt;
-  save.keys.assign(static_cast<std::size_t>(steps), 0);
-  if (!readRuns(root, save.keys)) return false;
+  std::vector<Run> runs;
+  if (!readRuns(root, static_cast<std::uint64_t>(steps), runs)) return false;
+  if (withKeys) {
+    save.keys.assign(static_cast<std::size_t>(steps), 0);
+    paintRuns(runs, save.keys);
+  }
 
   const auto check = root.find("check");
   if (check == root.end()) return true;
@@ -150,7 +186,9 @@ bool writeQuickSave(const fs::path& path, const QuickSave& save) {
   return core::writeFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-std::optional<QuickSave> readQuickSave(const fs::path& path) {
+namespace {
+
+std::optional<QuickSave> readSave(const fs::path& path, bool withKeys) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (error || !fs::exists(status)) return std::nullopt;
@@ -179,8 +217,22 @@ std::optional<QuickSave> readQuickSave(const fs::path& path) {
   }
 
   QuickSave save;
-  if (!readBody(root, save)) return notASave();
+  if (!readBody(root, withKeys, save)) return notASave();
   return save;
 }
+
+}  // namespace
+
+bool somethingAtSavePath(const fs::path& path) {
+  if (path.empty()) return false;
+  // The link itself, not what it leads to; an error other than "no such
+  // file" (a loop, a folder that may not be searched) leaves something there.
+  std::error_code error;
+  return fs::symlink_status(path, error).type() != fs::file_type::not_found;
+}
+
+std::optional<QuickSave> readQuickSave(const fs::path& path) { return readSave(path, true); }
+
+std::optional<QuickSave> peekQuickSave(const fs::path& path) { return readSave(path, false); }
 
 }  // namespace app

@@ -22,9 +22,10 @@ struct QuickSave {
 // The JSON format tag and version of a save file.
 constexpr const char* kQuickSaveFormat = "tumbold-quicksave";
 constexpr int kQuickSaveVersion = 2;
-// No real game is this long (more than 16 days of play); a longer "steps" is
-// damage, refused before anything is allocated for it.
-constexpr std::uint64_t kMaxQuickSaveSteps = 100000000;
+// 2^24 steps, about 66 hours of play, as long as a steps file may be: more
+// than any player reaches. A longer "steps" is damage, refused before anything
+// is allocated for it, and a load never replays for minutes.
+constexpr std::uint64_t kMaxQuickSaveSteps = std::uint64_t{1} << 24;
 
 // Writes the save as compact JSON with sorted keys, the history as runs of equal
 // non-zero bytes; creates the parent folder. The result is core::writeFile's.
@@ -33,5 +34,16 @@ bool writeQuickSave(const std::filesystem::path& path, const QuickSave& save);
 // Nothing, silently, for a missing or unreadable file; nothing with one error
 // line for a file that is no save of a known version, or is damaged.
 std::optional<QuickSave> readQuickSave(const std::filesystem::path& path);
+
+// Whether anything is at a save's path: everything but a missing file counts,
+// a link that leads nowhere, a loop of links or a path whose status cannot be
+// read included, so that such a slot shows as an unreadable save and is not
+// written over unasked.
+bool somethingAtSavePath(const std::filesystem::path& path);
+
+// readQuickSave without building the history (keys stays empty): the same
+// answer, time, check values and log lines, for a listing of the slots that
+// shows whether a save can be read and when it was made.
+std::optional<QuickSave> peekQuickSave(const std::filesystem::path& path);
 
 }  // namespace app

@@ -126,7 +126,13 @@ bool readSettings(const Json& root, Settings& s) {
 }  // namespace
 
 Settings loadSettings(const fs::path& file) {
+  bool unusable = false;
+  return loadSettings(file, unusable);
+}
+
+Settings loadSettings(const fs::path& file, bool& unusable) {
   const Settings defaults;
+  unusable = false;
   if (file.empty()) return defaults;
   std::error_code error;
   const fs::file_status status = fs::status(file, error);
@@ -139,6 +145,7 @@ Settings loadSettings(const fs::path& file) {
     if (!root.is_discarded() && readSettings(root, s)) return s;
   }
   core::log(core::LogLevel::Error, "%s: not readable settings; using the defaults", file.string().c_str());
+  unusable = true;
   return defaults;
 }
 

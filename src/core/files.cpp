@@ -8,6 +8,14 @@
 #include <random>
 #include <system_error>
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include "core/embedded.h"
 #include "core/log.h"
 
@@ -20,7 +28,7 @@ constexpr std::size_t kEmbeddedPrefixLength = sizeof(kEmbeddedPrefix) - 1;
 
 // A name in the target's folder that no other writer uses: a hidden name made
 // from the target's, a random part drawn once per run and a counter.
-std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
+std::filesystem::path uniqueBeside(const std::filesystem::path& target) {
   static const std::uint64_t run = [] {
     std::random_device device;
     return (static_cast<std::uint64_t>(device()) << 32) ^ device() ^
@@ -33,6 +41,104 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
   std::filesystem::path name = "." + target.filename().string() + suffix;
   return target.has_parent_path() ? target.parent_path() / name : name;
 }
+
+#if defined(__unix__) || defined(__APPLE__)
+
+// The one temporary name of a target, which every write of it uses in turn:
+// what a killed run left there is taken over by the next write of the file.
+std::filesystem::path sharedBeside(const std::filesystem::path& target) {
+  std::filesystem::path name = "." + target.filename().string() + ".tmp";
+  return target.has_parent_path() ? target.parent_path() / name : name;
+}
+
+bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// The shared temporary file, emptied, locked for this write alone; -1 when
+// another writer holds it (or it is no plain file). The lock dies with the
+// process that held it, so a killed run's file is free to reuse.
+int openShared(const std::filesystem::path& temporary) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_SETLK, &lock) != 0) {
+      ::close(fd);
+      return -1;
+    }
+    // Between the open and the lock the writer before may have renamed this
+    // file into place, and another may have made a new one under the name:
+    // the lock must hold the file that the name still gives.
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(fd, &held) == 0 && ::lstat(temporary.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino && S_ISREG(held.st_mode)) {
+      if (::ftruncate(fd, 0) == 0) return fd;
+      ::close(fd);
+      return -1;
+    }
+    ::close(fd);
+  }
+  return -1;
+}
+
+bool writeBeside(const std::filesystem::path& target, std::optional<std::filesystem::perms> keep,
+                 const std::vector<std::uint8_t>& bytes) {
+  std::filesystem::path temporary = sharedBeside(target);
+  int fd = openShared(temporary);
+  if (fd < 0) {
+    temporary = uniqueBeside(target);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+  }
+  // Keep the old file's permissions (a private save stays private).
+  if (keep) ::fchmod(fd, static_cast<mode_t>(*keep) & 07777);
+  // Renamed while the file is still open, and so locked: no other writer can
+  // take the name over before it is gone.
+  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0 && std::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) ::unlink(temporary.c_str());
+  if (::close(fd) != 0) ok = false;
+  return ok;
+}
+
+#else
+
+bool writeBeside(const std::filesystem::path& target, std::optional<std::filesystem::perms> keep,
+                 const std::vector<std::uint8_t>& bytes) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path temporary = uniqueBeside(target);
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    out.close();
+    if (out.fail()) {
+      fs::remove(temporary, ec);
+      return false;
+    }
+  }
+  if (keep) fs::permissions(temporary, *keep, fs::perm_options::replace, ec);
+  fs::rename(temporary, target, ec);
+  if (ec) {
+    fs::remove(temporary, ec);
+    return false;
+  }
+  return true;
+}
+
+#endif
 
 // The whole file, or the reason it cannot be had. Only a regular file has an
 // end to read to: a folder fails on its first read, a device may never end, and
@@ -94,16 +200,17 @@ std::optional<std::string> readInputText(const std::filesystem::path& path, std:
 }
 
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  namespace fs = std::filesystem;
-  const std::string text = path.string();
-  auto fail = [&text] {
-    log(LogLevel::Error, "cannot write %s", text.c_str());
-    return false;
-  };
   if (path.has_parent_path()) {
     std::error_code ignored;
-    fs::create_directories(path.parent_path(), ignored);
+    std::filesystem::create_directories(path.parent_path(), ignored);
   }
+  if (replaceFile(path, bytes)) return true;
+  log(LogLevel::Error, "cannot write %s", path.string().c_str());
+  return false;
+}
+
+bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  namespace fs = std::filesystem;
   std::error_code ec;
   fs::path target = path;
   if (fs::is_symlink(path, ec)) {
@@ -112,43 +219,23 @@ bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     if (!ec) target = resolved;
   }
   const fs::file_status status = fs::status(target, ec);
-  if (fs::is_directory(status)) return fail();
+  if (fs::is_directory(status)) return false;
   if (fs::exists(status) && !fs::is_regular_file(status)) {
     // A device or a pipe (/dev/stdout, say) has no previous content to keep
     // and must not be replaced by a file: write straight into it.
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    if (!out) return fail();
+    if (!out) return false;
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     out.close();
-    return out.fail() ? fail() : true;
+    return !out.fail();
   }
-
   // The new content goes to a file beside the target and replaces it in one
-  // rename only once it is wholly written, so a full disk, a crash or a kill
-  // halfway leaves the previous file as it was.
-  const fs::path temporary = temporaryBeside(target);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return fail();
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    out.close();
-    if (out.fail()) {
-      fs::remove(temporary, ec);
-      return fail();
-    }
-  }
-  if (fs::exists(status)) {
-    // Keep the old file's permissions (a private save stays private).
-    fs::permissions(temporary, status.permissions(), fs::perm_options::replace, ec);
-  }
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
-    return fail();
-  }
-  return true;
+  // rename only once it is wholly written (and, where the system can say so,
+  // on the disk), so a full disk, a crash or a kill halfway leaves the
+  // previous file as it was.
+  return writeBeside(target, fs::exists(status) ? std::optional<fs::perms>(status.permissions()) : std::nullopt,
+                     bytes);
 }
 
 }  // namespace core

@@ -32,4 +32,12 @@ std::optional<std::string> readInputText(const std::filesystem::path& path,
 // stays untouched. Failure: one error line and false.
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
+// writeFile without creating parent folders and without a log line, for
+// writers that report a failure in their own words. The temporary file has
+// one name per target, ".NAME.tmp" beside it, reused by the next write when a
+// killed run left it behind (another name only while another writer holds
+// it), and is flushed to the disk before the rename where POSIX offers it.
+// A device or a pipe at the path is written straight into.
+bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
 }  // namespace core

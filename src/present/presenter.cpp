@@ -168,35 +168,33 @@ void Presenter::uploadPicture(const render::RgbaImage& image) {
   SDL_UnlockTexture(texture);
 }
 
-void Presenter::presentGl(const render::RgbaImage& image) {
+bool Presenter::presentGl(const render::RgbaImage& image) {
   int outW = 0;
   int outH = 0;
   // In pixels, so a high-DPI display gets its full resolution.
   SDL_GL_GetDrawableSize(window, &outW, &outH);
   const std::optional<Placement> place = placePicture(image.width, image.height, outW, outH);
-  if (!place) return;
+  if (!place) return false;
   screen->draw(image, outW, outH, place->x, place->y, place->width, place->height, crt);
   SDL_GL_SwapWindow(window);
+  return vsync;
 }
 
-void Presenter::present(const render::RgbaImage& image) {
+bool Presenter::present(const render::RgbaImage& image) {
   // A picture whose pixel vector does not match its size is never read.
   if (image.pixels.size() != static_cast<std::size_t>(std::max(image.width, 0)) * std::max(image.height, 0))
-    return;
-  if (screen) {
-    presentGl(image);
-    return;
-  }
-  if (!renderer) return;
+    return false;
+  if (screen) return presentGl(image);
+  if (!renderer) return false;
   int outW = 0;
   int outH = 0;
-  if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return;
+  if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return false;
   const std::optional<Placement> place = placePicture(image.width, image.height, outW, outH);
-  if (!place) return;
+  if (!place) return false;
 
   const bool targetsSupported = SDL_RenderTargetSupported(renderer) == SDL_TRUE;
   const ScalePlan plan = planScaling(place->scale, targetsSupported);
-  if (!ensureTextures(image.width, image.height, plan.k)) return;
+  if (!ensureTextures(image.width, image.height, plan.k)) return false;
   uploadPicture(image);
 
   SDL_Texture* source = texture;
@@ -217,6 +215,7 @@ void Presenter::present(const render::RgbaImage& image) {
   SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, source, nullptr, &dest);
   SDL_RenderPresent(renderer);
+  return vsync;
 }
 
 void Presenter::setTitle(const char* text) {

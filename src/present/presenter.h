@@ -53,7 +53,11 @@ class Presenter {
   bool open(const char* title, int w, int h, bool hidden);
   // The context and GL screen for the OpenGL window just made; false (logged) when either fails.
   bool openGl();
-  void present(const render::RgbaImage& image);
+  // True when the picture went to the display and presenting waited for it
+  // (vsync); false for a frame that did not wait, whatever the reason (no
+  // vsync, a minimised window whose drawable has no size, no picture), which
+  // the caller then paces itself.
+  bool present(const render::RgbaImage& image);
   void setTitle(const char* text);
   void setIcon(const render::RgbaImage& image);
   void toggleFullscreen();
@@ -80,7 +84,7 @@ class Presenter {
 
  private:
   bool openRenderer();
-  void presentGl(const render::RgbaImage& image);
+  bool presentGl(const render::RgbaImage& image);
   void uploadPicture(const render::RgbaImage& image);
 
   bool uploadFailureLogged_ = false;

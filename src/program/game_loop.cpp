@@ -127,14 +127,14 @@ void GameLoop::run(int quitAfterFrames, int pressF1At) {
     playMusicRequests();
     playSoundRequests();
     composePicture();
-    presenter_.present(frame_);
-    if (!presenter_.vsync) paceFrame(last, frequency);
+    if (!presenter_.present(frame_)) paceFrame(last, frequency);
   }
 }
 
-// Without vsync nothing waits for the display and the loop would spin as fast
-// as it can: the menu's held-key repeat counts frames and would race, and a
-// core would burn for nothing. Such frames are held to about 60 a second.
+// A frame that did not wait for the display (no vsync, or a minimised window
+// that presents nothing) would let the loop spin as fast as it can: the menu's
+// held-key repeat counts frames and would race, and a core would burn for
+// nothing. Such frames are held to about 60 a second.
 void GameLoop::paceFrame(Uint64 frameStart, double frequency) {
   const double elapsed = static_cast<double>(SDL_GetPerformanceCounter() - frameStart) / frequency;
   const double wait = 1.0 / 60.0 - elapsed;

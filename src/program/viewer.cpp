@@ -101,7 +101,9 @@ int runViewer(const Data& data, int quitAfterFrames) {
         const Uint64 now = SDL_GetPerformanceCounter();
         clock.advance(static_cast<double>(now - last) / frequency);
         last = now;
-        presenter.present(render::toRgba(drawView(data, view), data.palette));
+        // A frame that did not wait for the display (no vsync, a minimised
+        // window) is held to about 60 a second instead of spinning a core.
+        if (!presenter.present(render::toRgba(drawView(data, view), data.palette))) SDL_Delay(16);
       }
     }
   }

@@ -48,6 +48,15 @@ void drawTile(Framebuffer& fb, const assets::TileSet& tiles, std::uint16_t id, i
   }
 }
 
+bool tileDrawnWhole(const assets::TileSet& tiles, std::uint16_t id) {
+  if ((id & 0x8000) != 0 || static_cast<int>(id) >= tiles.count || tiles.columns < 1) return false;
+  const std::int64_t sx = std::int64_t{id % tiles.columns} * 16;
+  const std::int64_t sy = std::int64_t{id / tiles.columns} * 16;
+  const assets::IndexedImage& image = tiles.image;
+  return sx + 16 <= image.width && sy + 16 <= image.height &&
+         static_cast<std::uint64_t>((sy + 15) * image.width + sx + 15) < image.pixels.size();
+}
+
 void drawRoom(Framebuffer& fb, const assets::TileSet& tiles, const world::Room& room, int yOffset) {
   for (int row = 0; row < world::kRoomRows; ++row) {
     for (int col = 0; col < world::kRoomCols; ++col) {

@@ -27,6 +27,9 @@ struct Framebuffer {
 // One 16 x 16 tile copied opaque to (x, y). Ids with bit 15 set mark empty
 // cells; ids past the tile set draw nothing (warned about once per process).
 void drawTile(Framebuffer& fb, const assets::TileSet& tiles, std::uint16_t id, int x, int y);
+// Whether drawTile of this id writes every pixel of its 16 x 16 square that
+// lies in the picture (a tile wholly inside the tile sheet).
+bool tileDrawnWhole(const assets::TileSet& tiles, std::uint16_t id);
 
 // The room's 20 x 10 tiles, the top row at yOffset.
 void drawRoom(Framebuffer& fb, const assets::TileSet& tiles, const world::Room& room, int yOffset);

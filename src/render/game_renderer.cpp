@@ -25,11 +25,21 @@ void GameRenderer::apply(const std::vector<sim::PageOp>& ops) {
 }
 
 void GameRenderer::applyOne(const sim::PageOp& op) {
-  Framebuffer& page = pages[drawPage];
+  if (op.kind == sim::PageOpKind::Inventory) {
+    // The DOS game wrote the inventory box into both video pages at once.
+    drawOne(0, op);
+    drawOne(1, op);
+  } else {
+    drawOne(drawPage, op);
+  }
+  noteOne(op);
+}
+
+void GameRenderer::drawOne(int p, const sim::PageOp& op) {
+  Framebuffer& page = pages[p & 1];
   switch (op.kind) {
     case sim::PageOpKind::ResetCache:
       if (validRoom(*world, op.a)) drawRoom(page, gfx->tiles, world->rooms[op.a], kPlayAreaTop);
-      pageFlags[drawPage] |= kRoomReset;
       break;
     case sim::PageOpKind::DrawTile:
       drawTile(page, gfx->tiles, static_cast<std::uint16_t>(op.a), op.b * 8, op.c * 8 + kPlayAreaTop);
@@ -40,8 +50,32 @@ void GameRenderer::applyOne(const sim::PageOp& op) {
     case sim::PageOpKind::Lift:
       drawLift(page, sim::unpackLift(op.lift));
       break;
-    case sim::PageOpKind::Panel: {
+    case sim::PageOpKind::Panel:
       drawPanel(page, op);
+      break;
+    case sim::PageOpKind::Energy:
+      drawEnergy(page, op.c);
+      break;
+    case sim::PageOpKind::Score:
+      drawScore(page, op.d);
+      break;
+    case sim::PageOpKind::Inventory:
+      drawInventory(page, op.items);
+      break;
+    case sim::PageOpKind::Bubble:
+      drawBubble(page, op);
+      break;
+    default:
+      break;  // a teleport and a flip draw nothing
+  }
+}
+
+void GameRenderer::noteOne(const sim::PageOp& op) {
+  switch (op.kind) {
+    case sim::PageOpKind::ResetCache:
+      pageFlags[drawPage] |= kRoomReset;
+      break;
+    case sim::PageOpKind::Panel: {
       pageFlags[drawPage] |= kPanelDrawn;
       PanelView& view = panels[drawPage];
       view.valid = true;
@@ -53,24 +87,13 @@ void GameRenderer::applyOne(const sim::PageOp& op) {
       break;
     }
     case sim::PageOpKind::Energy:
-      drawEnergy(page, op.c);
       panels[drawPage].energy = op.c;
       break;
     case sim::PageOpKind::Score:
-      drawScore(page, op.d);
       panels[drawPage].score = op.d;
       break;
     case sim::PageOpKind::Inventory:
-      // The DOS game wrote the inventory box into both video pages at once.
-      for (int p = 0; p < 2; ++p) {
-        drawInventory(pages[p], op.items);
-        setInventory(panels[p], op.items);
-      }
-      break;
-    case sim::PageOpKind::Bubble:
-      drawBubble(page, op);
-      break;
-    case sim::PageOpKind::Teleport:
+      for (PanelView& view : panels) setInventory(view, op.items);
       break;
     case sim::PageOpKind::Flip:
       drawPage ^= 1;

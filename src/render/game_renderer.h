@@ -37,7 +37,13 @@ class GameRenderer {
   GameRenderer(const GameGraphics& gfx, const world::World& world);
 
   void apply(const std::vector<sim::PageOp>& ops);
+  // drawOne into the drawing page (an inventory into both), then noteOne.
   void applyOne(const sim::PageOp& op);
+  // The pixels of one operation, drawn into page p only.
+  void drawOne(int p, const sim::PageOp& op);
+  // What one operation changes besides pixels: the page flags, the panel
+  // views and, for a flip, the drawing page.
+  void noteOne(const sim::PageOp& op);
 
   void drawObjects(Framebuffer& fb, const std::vector<std::array<int, 3>>& items) const;
   void drawLift(Framebuffer& fb, const sim::LiftState& lift) const;

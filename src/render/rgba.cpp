@@ -3,7 +3,6 @@
 #include <lodepng.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 
 #include "core/files.h"
@@ -20,16 +19,16 @@ std::array<std::uint32_t, 16> colourTable(const assets::Palette& palette) {
   return table;
 }
 
-std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path) {
-  const auto bytes = core::readFile(path);
-  if (!bytes) {
-    core::log(core::LogLevel::Error, "cannot read %s", path.string().c_str());
-    return std::nullopt;
-  }
+namespace {
+
+std::optional<RgbaImage> decodePng(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+                                   lodepng::State& state) {
   std::vector<unsigned char> decoded;
   unsigned width = 0;
   unsigned height = 0;
-  const unsigned error = lodepng::decode(decoded, width, height, *bytes, LCT_RGBA, 8);
+  state.info_raw.colortype = LCT_RGBA;
+  state.info_raw.bitdepth = 8;
+  const unsigned error = lodepng::decode(decoded, width, height, state, bytes);
   if (error != 0) {
     core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(error));
     return std::nullopt;
@@ -44,6 +43,42 @@ std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path) {
                       static_cast<std::uint32_t>(p[1]) << 8 | p[2];
   }
   return image;
+}
+
+std::optional<std::vector<std::uint8_t>> readPng(const std::filesystem::path& path) {
+  auto bytes = core::readFile(path);
+  if (!bytes) core::log(core::LogLevel::Error, "cannot read %s", path.string().c_str());
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path) {
+  const auto bytes = readPng(path);
+  if (!bytes) return std::nullopt;
+  lodepng::State state;
+  return decodePng(path, *bytes, state);
+}
+
+std::optional<RgbaImage> loadRgbaPngOfSize(const std::filesystem::path& path, int width, int height) {
+  const auto bytes = readPng(path);
+  if (!bytes) return std::nullopt;
+  lodepng::State state;
+  unsigned w = 0;
+  unsigned h = 0;
+  const unsigned error = lodepng_inspect(&w, &h, &state, bytes->data(), bytes->size());
+  if (error != 0) {
+    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(error));
+    return std::nullopt;
+  }
+  if (width < 0 || height < 0 || w != static_cast<unsigned>(width) || h != static_cast<unsigned>(height))
+    return std::nullopt;
+  // Nor may the compressed rows unpack to more than a picture of this size
+  // holds at the widest pixel format (16-bit RGBA, a filter byte per row,
+  // seven interlace passes).
+  state.decoder.zlibsettings.max_output_size =
+      (static_cast<std::size_t>(w) * 8 + 8) * (static_cast<std::size_t>(h) + 8) + 1024;
+  return decodePng(path, *bytes, state);
 }
 
 bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image) {
@@ -69,16 +104,11 @@ bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image) {
     return false;
   }
   // Written here rather than by the PNG library, which does not check that its
-  // writes reach the file (a full disk would pass for a saved picture).
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
+  // writes reach the file (a full disk would pass for a saved picture), and
+  // like every whole file through a temporary one renamed into place, so a
+  // failed write leaves the picture that was there as it was.
+  if (!core::replaceFile(path, std::vector<std::uint8_t>(png.begin(), png.end()))) {
     core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(79));
-    return false;
-  }
-  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-  out.close();
-  if (out.fail()) {
-    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), "failed to write the file");
     return false;
   }
   return true;

@@ -24,8 +24,13 @@ std::array<std::uint32_t, 16> colourTable(const assets::Palette& palette);
 
 // Reads any PNG (through the data root or the embedded table) as 8-bit RGBA.
 std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path);
+// loadRgbaPng for a picture that must be width x height: any other size is
+// nothing, without a log line, known from the PNG header before anything is
+// decoded, so a huge picture costs no more than reading its file.
+std::optional<RgbaImage> loadRgbaPngOfSize(const std::filesystem::path& path, int width, int height);
 
-// Writes an 8-bit RGBA PNG directly to `path`; parent folders must exist.
+// Writes an 8-bit RGBA PNG to `path` through a temporary file renamed into
+// place (core::replaceFile); parent folders must exist.
 bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image);
 
 // The 320 x 200 picture in the palette's colours; only the low 4 bits of a

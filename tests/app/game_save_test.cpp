@@ -84,6 +84,41 @@ TEST(SaveGame, WritesHistoryCheckValuesAndPictureOnlyInPlay) {
   EXPECT_FALSE(fs::exists(dir.path() / "stopped.json"));
 }
 
+TEST(SaveGame, ThePictureBesideASaveIsItsOwnOrNone) {
+  TestGame t(false);
+  auto game = walking(t);
+  render::RgbaImage other = thumb();
+  other.pixels.assign(other.pixels.size(), 0xFF00FF00u);
+  render::RgbaImage broken = thumb();
+  broken.pixels.pop_back();  // cannot be encoded
+  const struct {
+    const char* what;
+    render::RgbaImage picture;
+    bool pictured;  // the new picture is beside the save afterwards
+  } cases[] = {{"a new picture", other, true}, {"one that cannot be written", broken, false},
+               {"no picture", render::RgbaImage{}, false}};
+  for (const auto& c : cases) {
+    testsupport::ScratchDir dir("tumbold_save");
+    const fs::path slot = dir.path() / "slot_1.json";
+    const fs::path png = dir.path() / "slot_1.png";
+    ASSERT_TRUE(game->saveGame(slot, thumb()));
+    // A name that still gives the old picture, and what a run killed while
+    // writing left behind.
+    fs::create_hard_link(png, dir.path() / "old.png");
+    std::ofstream(dir.path() / ".slot_1.png.tmp") << "half a picture";
+    std::ofstream(dir.path() / ".slot_1.json.tmp") << "half a save";
+    capture([&] { EXPECT_TRUE(game->saveGame(slot, c.picture)) << c.what; });
+    const auto picture = render::loadRgbaPng(png);
+    EXPECT_EQ(picture.has_value(), c.pictured) << c.what;
+    if (picture) {
+      EXPECT_EQ(picture->pixels, other.pixels) << c.what;
+    }
+    EXPECT_EQ(render::loadRgbaPng(dir.path() / "old.png")->pixels, thumb().pixels) << c.what << ": written in place";
+    EXPECT_FALSE(fs::exists(dir.path() / ".slot_1.json.tmp")) << c.what;
+    EXPECT_EQ(fs::exists(dir.path() / ".slot_1.png.tmp"), !c.pictured) << c.what;
+  }
+}
+
 TEST(SaveGame, QuickSaveNoticeSaysWhatHappened) {
   testsupport::ScratchDir dir("tumbold_save");
   TestGame t;  // the talker: a speech bubble comes after 40 steps
@@ -160,7 +195,7 @@ TEST(LoadGame, BadFilesGiveTheirReasonAndLeaveTheGameAlone) {
   EXPECT_TRUE(game->noticeLines.empty());
 }
 
-TEST(LoadGame, AHistoryThatEndsTheGameLeavesTheTitle) {
+TEST(LoadGame, AHistoryThatDoesNotReplayLeavesTheRunningGameAlone) {
   testsupport::ScratchDir dir("tumbold_load");
   TestGame t;  // the drain room ends the game
   auto played = t.makeApp();
@@ -178,13 +213,22 @@ TEST(LoadGame, AHistoryThatEndsTheGameLeavesTheTitle) {
   auto game = t.makeApp();
   game->startGame();
   run(*game, 10);
+  game->musicQueue.clear();
+  const Snapshot before(*game);
+  render::RgbaImage picture;
+  game->compose(picture);
   std::string error;
   const std::string log = capture([&] { EXPECT_FALSE(game->loadGame(path, error)); });
   EXPECT_EQ(error, "IT DOES NOT REPLAY");
   EXPECT_EQ(log, "[error] quick load: the replay stopped after " + std::to_string(save.keys.size() - 1) + " of " +
                      std::to_string(save.keys.size()) + " steps\n");
-  EXPECT_EQ(game->mode, GameApp::kModeScreen);
-  EXPECT_TRUE(game->titleShown);
+  EXPECT_TRUE(before.same(*game));
+  EXPECT_TRUE(game->musicQueue.empty());
+  render::RgbaImage after;
+  game->compose(after);
+  EXPECT_EQ(after.pixels, picture.pixels);
+  EXPECT_FALSE(game->loadHistory(save.keys));
+  EXPECT_TRUE(before.same(*game));
 }
 
 TEST(LoadGame, ChecksTheReplayAgainstTheSavedValues) {
@@ -272,3 +316,65 @@ TEST(LoadGame, AWonGameSavedHalfWayLoadsIntoAFreshApplication) {
 }
 
 }  // namespace
+
+// The picture after a load is the picture of the same game played live, at
+// moments that draw differently: loads replay without drawing what later steps
+// paint over, and follow the fades of the shown palette.
+TEST(LoadGame, ALoadLooksLikeTheGamePlayedLiveAtAnyMoment) {
+  const ShippedGame& shipped = shippedGame();
+  ASSERT_TRUE(shipped.complete());
+  using State = sim::GameState;
+  // The live game now, its state a step before, and whether the step showed a bubble.
+  using Fits = std::function<bool(const GameApp& g, const State& before, bool bubble)>;
+  const struct {
+    const char* what;
+    Fits fits;
+  } moments[] = {
+      {"mid-room", [](const GameApp& g, const State& b, bool) {
+         return g.history.size() > 5000 && g.sim.state.room == b.room && g.sim.state.x != b.x;
+       }},
+      {"right after a room entry",
+       [](const GameApp& g, const State& b, bool) { return g.history.size() > 1000 && g.sim.state.room != b.room; }},
+      {"objects moved", [](const GameApp& g, const State& b, bool) { return !(g.sim.state.objects == b.objects); }},
+      {"a fade from black at double speed",
+       [](const GameApp& g, const State&, bool) { return g.shownPal != g.sim.state.currentPalette; }},
+      {"a fade",
+       [](const GameApp& g, const State&, bool) { return g.sim.state.currentPalette != g.sim.state.targetPalette; }},
+      {"after a speech bubble", [](const GameApp&, const State&, bool bubble) { return bubble; }},
+      {"with a lift in the room", [](const GameApp& g, const State&, bool) { return g.sim.state.currentLift >= 0; }},
+  };
+  struct Seen {
+    std::size_t step = 0;  // the history's length when the moment first came
+    State state;
+    render::Framebuffer frame;
+    render::RgbaImage picture;  // in the shown palette
+  };
+  std::vector<Seen> seen(std::size(moments));
+  auto live = shipped.makeApp();
+  live->startGame();
+  for (std::size_t i = 0; i + 1 < shipped.win.size(); ++i) {
+    const State before = live->sim.state;
+    live->tick(shipped.win[i], false);
+    const bool bubble = live->mode == GameApp::kModeBubble;
+    ASSERT_TRUE(settle(*live));
+    // The panel at rest: a load shows it so, without a slide or a rising bar.
+    if (live->slideFrame >= 0 || live->shownEnergy != live->shownPanel().energy) continue;
+    for (std::size_t k = 0; k < seen.size(); ++k) {
+      if (seen[k].step != 0 || !moments[k].fits(*live, before, bubble)) continue;
+      seen[k] = {live->history.size(), live->sim.state, live->frame, {}};
+      live->compose(seen[k].picture);
+    }
+  }
+  for (std::size_t k = 0; k < seen.size(); ++k) {
+    const Seen& m = seen[k];
+    const std::string what = std::string(moments[k].what) + " at step " + std::to_string(m.step);
+    ASSERT_NE(m.step, 0u) << what;
+    auto loaded = shipped.makeApp();
+    ASSERT_TRUE(loaded->loadHistory({shipped.win.begin(), shipped.win.begin() + static_cast<std::ptrdiff_t>(m.step)}));
+    EXPECT_TRUE(loaded->sim.state == m.state) << what;
+    EXPECT_TRUE(loaded->frame.pixels == m.frame.pixels) << what;
+    render::RgbaImage picture;
+    loaded->compose(picture);
+    EXPECT_TRUE(picture.pixels == m.picture.pixels) << what;
+  }
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "app/pause_flow.h"
 #include "app/quick_save.h"
+#include "core/files.h"
 #include "app_fixture.h"
 #include "shipped_game.h"
 #include "support/scratch_dir.h"
@@ -174,7 +176,7 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   press(flow, {Nav::Ok});
   EXPECT_EQ(flow.menu.viewName(), "closed");
 
-  // A history that no longer replays (it ends in a game over) leaves the title, with a notice.
+  // A history that no longer replays (it ends in a game over): the game plays on as it was.
   TestGame talker;
   auto over = talker.makeApp();
   over->startGame();
@@ -188,6 +190,8 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   auto victim = talker.makeApp();
   victim->startGame();
   run(*victim, 5);
+  const sim::GameState played = victim->sim.state;
+  const render::RgbaImage shown = framed(*victim);
   PauseFlow victimFlow(*victim, art(), dir.path());
   victimFlow.command(Command::QuickLoad, framed(*victim));
   testing::internal::CaptureStderr();
@@ -195,9 +199,36 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "[error] quick load: the replay stopped after " +
                                                         std::to_string(broken.keys.size() - 1) + " of " +
                                                         std::to_string(broken.keys.size()) + " steps\n");
-  EXPECT_EQ(victimFlow.menu.viewName(), "closed");
-  EXPECT_EQ(victim->noticeLines, (std::vector<std::string>{"LOAD FAILED", "IT DOES NOT REPLAY"}));
-  EXPECT_TRUE(victim->titleShown);
+  EXPECT_EQ(victimFlow.menu.viewName(), "message");
+  EXPECT_EQ(victimFlow.menu.msgTitle, "LOAD FAILED");
+  EXPECT_EQ(victimFlow.menu.msgText, "IT DOES NOT REPLAY");
+  EXPECT_TRUE(victim->sim.state == played);
+  EXPECT_EQ(framed(*victim).pixels, shown.pixels);
+}
+
+TEST(PauseFlow, ASlotWhosePathCannotBeFollowedIsInUse) {
+  TestGame t(false);
+  auto game = inPlay(t);
+  const std::function<void(const fs::path&)> links[] = {
+      [](const fs::path& p) { fs::create_symlink(p.parent_path() / "gone.json", p); },  // leading nowhere
+      [](const fs::path& p) { fs::create_symlink(p.filename(), p); }};                  // a loop
+  for (const auto& link : links) {
+    testsupport::ScratchDir dir("tumbold_pause");
+    PauseFlow flow(*game, art(), dir.path());
+    fs::create_directories(flow.slotPath(1).parent_path());
+    link(flow.slotPath(1));
+    link(flow.slotPath(0));
+    const std::vector<ui::SlotInfo> slots = flow.listSlots();
+    EXPECT_TRUE(slots[0].exists && !slots[0].readable && slots[1].exists && !slots[1].readable);
+    flow.command(Command::Pause, framed(*game));
+    press(flow, {Nav::Down, Nav::Ok, Nav::Ok});
+    EXPECT_EQ(flow.menu.viewName(), "confirm") << "saving there asks first";
+    press(flow, {Nav::Menu});
+    flow.command(Command::QuickLoad, framed(*game));
+    press(flow, {Nav::Left, Nav::Ok});
+    EXPECT_EQ(flow.menu.msgText, "THE FILE CANNOT BE READ");
+    press(flow, {Nav::Menu});
+  }
 }
 
 TEST(PauseFlow, CheatsQuitAndTheBubbleWait) {
@@ -241,11 +272,17 @@ TEST(PauseFlow, SettingsChangesAreKeptAndReported) {
   EXPECT_TRUE(flow.settingsChanged);
   EXPECT_EQ(app::loadSettings(file).soundVolume, 9);
 
-  // A full-screen toggle outside the menu is kept too, without asking for a re-application.
+  // A full-screen toggle outside the menu is kept too, without asking for a
+  // re-application; the open menu shows it, and the next change keeps it.
   flow.settingsChanged = false;
   flow.setFullscreen(false);
   EXPECT_FALSE(flow.settingsChanged);
   EXPECT_FALSE(app::loadSettings(file).fullscreen);
+  EXPECT_FALSE(flow.menu.settings.fullscreen);
+  press(flow, {Nav::Left});
+  EXPECT_FALSE(flow.settings.fullscreen);
+  EXPECT_FALSE(app::loadSettings(file).fullscreen);
+  EXPECT_EQ(app::loadSettings(file).soundVolume, 8);
 
   // A settings file that cannot be written: one line, and the change still applies.
   fs::remove(file);
@@ -254,7 +291,7 @@ TEST(PauseFlow, SettingsChangesAreKeptAndReported) {
   press(flow, {Nav::Left});
   EXPECT_NE(testing::internal::GetCapturedStderr().find("[error] settings: could not write " + file.string()),
             std::string::npos);
-  EXPECT_EQ(flow.settings.soundVolume, 8);
+  EXPECT_EQ(flow.settings.soundVolume, 7);
   EXPECT_TRUE(flow.settingsChanged);
 
   // Without a folder: the defaults, no slots, no quick save, changes only for the run.
@@ -268,6 +305,37 @@ TEST(PauseFlow, SettingsChangesAreKeptAndReported) {
   press(bare, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Ok});
   EXPECT_TRUE(bare.settingsChanged);
   EXPECT_FALSE(bare.settings.fullscreen);
+}
+
+TEST(PauseFlow, AnUnusableSettingsFileIsKeptBeforeItIsReplaced) {
+  TestGame t(false);
+  auto game = inPlay(t);
+  // The player's keys, spoiled by one value of the wrong type.
+  const std::string spoiled = R"({"format": "tumbold-settings", "version": 1, "fullscreen": "no", "keys": {"jump": "W"}})";
+  const std::function<void(PauseFlow&)> firstWrites[] = {
+      [](PauseFlow& f) {  // a change in the menu
+        f.command(Command::Pause, render::RgbaImage{});
+        press(f, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Left});
+      },
+      [](PauseFlow& f) { f.setFullscreen(false); }};
+  for (const auto& firstWrite : firstWrites) {
+    testsupport::ScratchDir dir("tumbold_pause");
+    const fs::path file = dir.path() / "settings.json";
+    const fs::path kept = dir.path() / "settings.json.bad";
+    std::ofstream(kept) << "an older one";
+    std::ofstream(file) << spoiled;
+    testing::internal::CaptureStderr();
+    PauseFlow flow(*game, art(), dir.path());
+    testing::internal::GetCapturedStderr();
+    for (int write = 0; write < 2; ++write) {  // kept once, before the first write only
+      testing::internal::CaptureStderr();
+      write == 0 ? firstWrite(flow) : flow.setFullscreen(!flow.settings.fullscreen);
+      EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                write ? "" : "[warn] settings: the unusable " + file.string() + " is kept as " + kept.string() + "\n");
+      EXPECT_EQ(core::readTextFile(kept).value_or(""), spoiled);
+      EXPECT_TRUE(app::loadSettings(file) == flow.settings);
+    }
+  }
 }
 
 TEST(PauseFlow, AGameSavedToASlotOrQuickSavedLoadsIntoAFreshGame) {

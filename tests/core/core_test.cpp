@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstring>
@@ -246,6 +249,31 @@ TEST(WriteFile, ReplacesTheContentWholeAndWritesIntoDevices) {
     EXPECT_TRUE(core::writeFile("/dev/null", {1, 2, 3}));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
   }
+}
+
+TEST(WriteFile, TheTemporaryFileOfAnotherWriterAtWorkIsLeftToIt) {
+  TempDir dir;
+  const fs::path theirs = dir.path() / ".settings.json.tmp";
+  int ready[2];
+  int done[2];
+  ASSERT_EQ(::pipe(ready) | ::pipe(done), 0);
+  const pid_t writer = ::fork();
+  if (writer == 0) {  // another process in the middle of writing the same file
+    const int fd = ::open(theirs.c_str(), O_WRONLY | O_CREAT, 0600);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    char c = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 && ::write(fd, "theirs", 6) == 6 ? 'y' : 'n';
+    ::_exit(::write(ready[1], &c, 1) == 1 && ::read(done[0], &c, 1) == 1 ? 0 : 1);
+  }
+  char c = 0;
+  ASSERT_TRUE(::read(ready[0], &c, 1) == 1 && c == 'y');
+  EXPECT_TRUE(core::writeFile(dir.path() / "settings.json", {'o', 'u', 'r', 's'}));
+  EXPECT_EQ(core::readTextFile(dir.path() / "settings.json"), "ours");
+  EXPECT_EQ(core::readTextFile(theirs), "theirs");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+  EXPECT_EQ(::write(done[1], "x", 1), 1);
+  ::waitpid(writer, nullptr, 0);
+  for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
 }
 
 TEST(FindDataRoot, ExplicitFolderIsTheOnlyCandidate) {
