@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the data set (assets/ and world/) from the readable sources under tools/data.
+"""Writes the data set (assets/ and world/) and the world notes (docs/world.md) from the
+readable sources under tools/data.
 
     tools/gen_data.py                 regenerate assets/ and world/ in the repository
     tools/gen_data.py --out DIR       write the set under DIR instead
@@ -21,7 +22,7 @@ HERE = pathlib.Path(__file__).resolve().parent
 REPO = HERE.parent
 sys.path.insert(0, str(HERE))
 
-MODULES = ["palettes", "art", "sprites", "ui", "sounds", "tiles", "world", "music"]
+MODULES = ["palettes", "art", "sprites", "ui", "sounds", "tiles", "world", "music", "docs"]
 
 
 def generate(root):
@@ -37,7 +38,7 @@ def generate(root):
 
 def listing(root):
     files = set()
-    for folder in ("assets", "world"):
+    for folder in ("assets", "world", "docs"):
         base = pathlib.Path(root) / folder
         if base.exists():
             files |= {p.relative_to(root).as_posix() for p in base.rglob("*") if p.is_file()}

@@ -5,11 +5,15 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "assets/palette.h"
+#include "core/files.h"
 #include "assets/tile_set.h"
 #include "sim/content.h"
 #include "sim/script_program.h"
@@ -43,6 +47,36 @@ inline const Shipped& shipped() {
   return data;
 }
 
+// Quadrant attribute of a room at a page pixel (y from the top of the screen): 0
+// open, 1 solid, 2 one-way, 3 sinking.
+inline int attrAt(const world::Room& room, int x, int y) {
+  const auto& tiles = *shipped().tiles;
+  if (x < 0 || x >= 320 || y < 40 || y >= 200) return 0;
+  const int tile = room.tiles[(y - 40) / 16][x / 16];
+  if (tile >= tiles.collisionTiles) return 0;
+  return tiles.attributes[tile][2 * (((y - 40) / 8) & 1) + ((x / 8) & 1)];
+}
+
+// Whether the hero's body at (x, y) is clear of solid tiles.
+inline bool bodyClear(const world::Room& room, int x, int y) {
+  for (int probe : {10, 18, 26, 29})
+    for (int dy : {0, 8, 16, 23})
+      if (attrAt(room, x + probe, y + dy) == 1) return false;
+  return true;
+}
+
+// The names the tile set gives its tiles ("village.sign", "ledge_l" ...), by id.
+inline std::map<int, std::string> tileNames() {
+  std::map<int, std::string> names;
+  const auto text = core::readTextFile(kRoot / "assets" / "graphics" / "tiles.json");
+  if (!text) return names;
+  const auto json = nlohmann::json::parse(*text, nullptr, false);
+  if (!json.is_object() || !json.contains("names") || !json["names"].is_object()) return names;
+  for (const auto& [id, name] : json["names"].items())
+    if (name.is_string()) names[std::stoi(id)] = name.get<std::string>();
+  return names;
+}
+
 // A new game on the shipped world, optionally moved elsewhere before its first step.
 class Game {
  public:
@@ -50,6 +84,8 @@ class Game {
 
   sim::GameState& state() { return simulation_.state; }
   const std::string& error() const { return simulation_.error; }
+  // The simulation itself, for the tools that drive one (the autopilot's search).
+  sim::Simulation& simulation() { return simulation_; }
 
   // Puts the hero into a room before the first step, as if he had just arrived.
   void placeHero(int room, int x, int y) {

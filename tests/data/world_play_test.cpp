@@ -15,6 +15,8 @@
 
 namespace {
 
+using data_test::attrAt;
+using data_test::bodyClear;
 using data_test::Game;
 using data_test::shipped;
 
@@ -272,31 +274,20 @@ TEST_F(ShippedSetPiece, KeeperTakesAShardAndTheLastOneWinsTheGame) {
   EXPECT_EQ(game.state().endCode, 2u);
 }
 
-// Quadrant attribute of a room at a pixel (y from the top of the screen).
-int attrAt(const world::Room& room, int x, int y) {
-  const auto& tiles = *shipped().tiles;
-  if (x < 0 || x >= 320 || y < 40 || y >= 200) return 0;
-  const int tile = room.tiles[(y - 40) / 16][x / 16];
-  if (tile >= tiles.collisionTiles) return 0;
-  return tiles.attributes[tile][2 * (((y - 40) / 8) & 1) + ((x / 8) & 1)];
-}
-
-bool bodyClear(const world::Room& room, int x, int y) {
-  for (int probe : {10, 18, 26, 29})
-    for (int dy : {0, 8, 16, 23})
-      if (attrAt(room, x + probe, y + dy) == 1) return false;
-  return true;
-}
-
 TEST_F(ShippedSetPiece, EverySinkingFloorOverADownExitLetsTheHeroThroughOntoFirmGround) {
   const auto& world = *shipped().world;
   int checked = 0;
   for (const auto& room : world.rooms) {
     if (room.id >= 75 || room.exits[1].kind != world::ExitKind::Room) continue;
-    for (int c = 0; c + 1 < 20; ++c) {
-      if (attrAt(room, 16 * c, 184) != 3 || attrAt(room, 16 * c + 31, 184) != 3) continue;
+    // The sinking floor lies level with the floor (row 8) or in the bottom row.
+    int top = -1, c = 0;
+    for (; c + 1 < 20 && top < 0; ++c)
+      for (int y : {168, 184})
+        if (top < 0 && attrAt(room, 16 * c, y) == 3 && attrAt(room, 16 * c + 31, y) == 3) top = y;
+    --c;
+    if (top >= 0) {
       Game game;
-      game.placeHero(room.id, 16 * c - 2, 160);
+      game.placeHero(room.id, 16 * c - 2, top - 24);
       // A shaft may carry the fall on through further rooms below.
       std::set<int> chain;
       for (int r = room.exits[1].target; !chain.count(r);) {
@@ -316,7 +307,6 @@ TEST_F(ShippedSetPiece, EverySinkingFloorOverADownExitLetsTheHeroThroughOntoFirm
             << "room " << below << ": the hero lands inside a wall at x " << game.state().x << " y " << game.state().y;
       }
       ++checked;
-      break;
     }
   }
   EXPECT_GT(checked, 20);
@@ -392,6 +382,51 @@ TEST_F(ShippedSetPiece, EveryTouchBoxCanBeTouchedByAStandingHero) {
     EXPECT_TRUE(placeTouching(entity)) << "entity " << i << " in room " << int(entity.room)
                                        << ": no standing place touches its box";
   }
+}
+
+// "Read every sign", the hints say; so every sign is one the hero can read. A sign in
+// a room's tiles, or one an entity draws, lies under the touch box of an entity of the
+// room that shows a text when fire is pressed in front of it.
+TEST_F(ShippedSetPiece, EverySignIsReadable) {
+  const auto names = data_test::tileNames();
+  auto isSign = [&](int tile) {
+    const auto it = names.find(tile);
+    return it != names.end() && it->second.size() > 5 && it->second.compare(it->second.size() - 5, 5, ".sign") == 0;
+  };
+  const auto& program = *shipped().program;
+  int signs = 0;
+  for (const auto& room : shipped().world->rooms) {
+    if (room.id >= 75) continue;
+    std::set<std::pair<int, int>> places;  // top left corners, page pixels
+    for (int r = 0; r < 10; ++r)
+      for (int c = 0; c < 20; ++c)
+        if (isSign(room.tiles[r][c])) places.insert({16 * c, 40 + 16 * r});
+    for (const auto& e : program.entities) {
+      if (e.room != room.id || e.gfx < 0) continue;
+      const auto& g = program.graphics[static_cast<std::size_t>(e.gfx)];
+      for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.cols; ++c)
+          if (isSign(g.tiles[static_cast<std::size_t>(r * g.cols + c)])) places.insert({e.x8 * 8 + 16 * c, e.y8 * 8 + 16 * r});
+    }
+    for (const auto& [sx, sy] : places) {
+      ++signs;
+      bool read = false;
+      for (const auto& e : program.entities) {
+        if (read || e.room != room.id || e.touch < 0) continue;
+        const auto& box = program.touches[static_cast<std::size_t>(e.touch)];
+        const int left = e.x8 * 8 + box.dx, top = e.y8 * 8 + box.dy;
+        if (left >= sx + 16 || left + 8 * box.w <= sx || top >= sy + 16 || top + 8 * box.h <= sy) continue;
+        const auto place = placeTouching(e);
+        if (!place) continue;
+        Game game;
+        game.placeHero(room.id, place->first, place->second);
+        read = game.run(0, 3) && game.fire() && !game.bubbles.empty() && !game.bubbles.front().text.empty();
+      }
+      EXPECT_TRUE(read) << "room " << room.id << " (" << room.name << "): the sign at x " << sx << " y " << sy
+                        << " has no text to read";
+    }
+  }
+  EXPECT_GT(signs, 8);
 }
 
 // The lives count wraps below zero: a game that goes on with no lives left would

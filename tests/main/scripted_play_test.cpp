@@ -159,19 +159,19 @@ TEST_F(ScriptedPlay, TheTourPlaysAndGoesThroughThePauseMenu) {
   ASSERT_TRUE(before.bindings.bindKey(input::Action::MoveLeft, SDL_SCANCODE_A));
   ASSERT_TRUE(app::saveSettings(dir_ / "t" / "user" / "settings.json", before));
   const ProcessResult r = run({"--play-script", (kHere / "scripts" / "tour.txt").string(), "--capture-at",
-                               "45,190,285,310,331,366,412,423,512,525,700", "--out", "t",
+                               "45,190,290,310,331,366,412,423,512,525,700", "--out", "t",
                                "--check-quicksave"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.err,
-            "[info] saved: 204 steps -> t/user/saves/slot_1.json\n[info] saved: 214 steps -> t/user/quicksave.json\n"
-            "[info] loaded: 214 steps from t/user/quicksave.json\n[info] played 701 ticks\n"
-            "[info] quick save check: 395 steps, state equal, frame equal, screen equal\n");
+            "[info] saved: 182 steps -> t/user/saves/slot_1.json\n[info] saved: 192 steps -> t/user/quicksave.json\n"
+            "[info] loaded: 192 steps from t/user/quicksave.json\n[info] played 701 ticks\n"
+            "[info] quick save check: 373 steps, state equal, frame equal, screen equal\n");
   const struct {
     const char* tick;
     const char* name;
     bool frame;  // the game's own picture too (it stands still under the menu)
   } captures[] = {
-      {"00045", "tour_title", true},     {"00190", "tour_baker", true},     {"00285", "tour_shades", true},
+      {"00045", "tour_title", true},     {"00190", "tour_baker", true},     {"00290", "tour_shades", true},
       {"00310", "tour_menu", false},     {"00331", "tour_saved", false},    {"00366", "tour_settings", false},
       {"00412", "tour_press_key", false}, {"00423", "tour_press_button", false}, {"00512", "tour_quick_load", false},
       {"00525", "tour_loaded", true},
@@ -188,8 +188,9 @@ TEST_F(ScriptedPlay, TheTourPlaysAndGoesThroughThePauseMenu) {
     EXPECT_TRUE(fs::exists(dir_ / "t" / "user" / file)) << file;
 }
 
-// The win recording started one step short of the win: fire wins, a second
-// press closes the Keeper's words and the ending follows. The quick-save check
+// The win recording started one step short of the win: fire wins, the Keeper's
+// words stand in the room's own colours (the flash comes after them), a second
+// press closes them and the ending follows. The quick-save check
 // finds the replayed game equal short of the win; a game won or lost on the
 // way does not replay, so there is no result line.
 TEST_F(ScriptedPlay, TheWinRecordingReachesTheEndingAndTheCheckReplaysIt) {
@@ -215,7 +216,7 @@ TEST_F(ScriptedPlay, TheWinRecordingReachesTheEndingAndTheCheckReplaysIt) {
     int code;
     std::string log;  // a regular expression for what follows the start line
   } cases[] = {
-      {"ending", "win.steps", beforeWin, "end.txt", {"--capture-at", "180"}, 0, "\\[info\\] played 181 ticks\n"},
+      {"ending", "win.steps", beforeWin, "end.txt", {"--capture-at", "60,180"}, 0, "\\[info\\] played 181 ticks\n"},
       {"short", "win.steps", win.size() - 200, "idle.txt", {"--capture-at", "300", "--check-quicksave"}, 0,
        check + "state equal, frame equal, screen equal\n"},
       {"won", "win.steps", beforeWin, "end.txt", {"--capture-at", "300", "--check-quicksave"}, 1, noReplay},
@@ -231,6 +232,7 @@ TEST_F(ScriptedPlay, TheWinRecordingReachesTheEndingAndTheCheckReplaysIt) {
     ASSERT_EQ(r.err.compare(0, start.size(), start), 0) << c.out << "\n" << r.err;
     EXPECT_TRUE(std::regex_match(r.err.substr(start.size()), std::regex(c.log))) << c.out << "\n" << r.err;
   }
+  expectCaptures("ending", "00060", "win_bubble");
   expectCaptures("ending", "00180", "win_ending");
   EXPECT_NE(slurp(dir_ / "ending" / "music.txt").find("105 tune 9\n"), std::string::npos) << "the ending's tune";
 }

@@ -32,21 +32,32 @@ def blank(colour):
 
 
 def read_sprites():
-    sprites, name, rows = {}, None, []
+    """Pictures of one tile ("sprite NAME"), or of several ("sprite NAME COLSxROWS"),
+    which become the tiles NAME_RC (row R, column C from the top left)."""
+    pictures, name, rows = {}, None, []
     for line in (DATA / "sprites.txt").read_text().splitlines():
         line = line.rstrip()
         if line.startswith("#") or not line:
             continue
         if line.startswith("sprite "):
-            name, rows = line.split()[1], []
-            sprites[name] = rows
+            words = line.split()
+            cols, nrows = (int(v) for v in words[2].split("x")) if len(words) > 2 else (1, 1)
+            name, rows = words[1], []
+            pictures[name] = (cols, nrows, rows)
             continue
-        if len(line) != SIZE:
-            raise ValueError(f"sprite {name}: row '{line}' is not {SIZE} pixels")
+        if len(line) != SIZE * pictures[name][0]:
+            raise ValueError(f"sprite {name}: row '{line}' is not {SIZE * pictures[name][0]} pixels")
         rows.append(line)
-    for key, value in sprites.items():
-        if len(value) != SIZE:
-            raise ValueError(f"sprite {key}: {len(value)} rows")
+    sprites = {}
+    for key, (cols, nrows, rows) in pictures.items():
+        if len(rows) != SIZE * nrows:
+            raise ValueError(f"sprite {key}: {len(rows)} rows")
+        if cols == nrows == 1:
+            sprites[key] = rows
+            continue
+        for r in range(nrows):
+            for c in range(cols):
+                sprites[f"{key}_{r}{c}"] = [row[SIZE * c:SIZE * (c + 1)] for row in rows[SIZE * r:SIZE * (r + 1)]]
     return sprites
 
 
@@ -400,6 +411,18 @@ def paint_ledge(t, end=None):
     return img
 
 
+def paint_lowledge(t, end=None):
+    """A one-way ledge in the lower half of the tile: under a ceiling opening it lifts
+    the hero high enough for a standing jump to carry him onto the floor above."""
+    img = paint_back(t)
+    if t["floor"] in ("cloud", "moss"):
+        top = paint_ledge(t)
+        for y in range(8, SIZE):
+            img[y] = top[y - 8][:]
+        return img
+    return plank(t, img, 8, end)
+
+
 def paint_step(t):
     img = paint_back(t)
     solid = top_surface(t, paint_wall(t, 1), t["floor"])
@@ -476,12 +499,18 @@ def paint_window(t):
 
 
 def paint_post(t):
+    """A support far behind the walkways: dark and half lost in the backdrop, so that
+    nobody takes it for a pole to climb (the hero cannot climb)."""
     img = paint_back(t)
     for y in range(SIZE):
-        img[y][6] = 15
-        img[y][7] = t["woodhi"]
-        img[y][8] = t["wood"]
-        img[y][9] = 15
+        for x in range(5, 11):
+            if x in (5, 10):
+                if (x + y) % 2 == 0:
+                    img[y][x] = 15
+            elif x == 6 and (y // 3) % 2 == 0:
+                img[y][x] = t["wooddk"]
+            else:
+                img[y][x] = t["wooddk"] if (x + y) % 3 else 15
     return img
 
 
@@ -646,13 +675,19 @@ def theme_painter(t, painter):
         return paint_floor(t, arg or None)
     if name == "ledge":
         return paint_ledge(t, arg or None)
+    if name == "lowledge":
+        return paint_lowledge(t, arg or None)
     if name == "halfwall":
         return paint_halfwall(t, arg)
     raise ValueError(f"unknown theme painter '{painter}'")
 
 
-def single_painter(painter, sprites):
+def single_painter(painter, sprites, roles_of):
     name, _, arg = painter.partition(":")
+    if name == "over":
+        # a picture over one theme's backdrop, for tiles that collide (roofs to walk on)
+        theme, _, sprite = arg.partition(":")
+        return overlay(paint_back(roles_of[theme]), sprites[sprite])
     if name == "fill":
         return blank(int(arg))
     if name == "stars":
@@ -698,15 +733,15 @@ def build():
             raise ValueError(f"decorative tile {tile_id} ({name}) cannot collide")
         tiles[tile_id], attrs[tile_id], names[name] = pixels, attr, tile_id
 
+    roles_of = {theme: roles for theme, _, _, roles in themes}
     for tile_id, attr, name, painter in singles:
-        put(tile_id, name, attr, single_painter(painter, sprites))
+        put(tile_id, name, attr, single_painter(painter, sprites, roles_of))
     for theme, base, decor_base, roles in themes:
         for offset, attr, kind, painter in kinds:
             put(base + offset, f"{theme}.{kind}", attr, theme_painter(roles, painter))
         backdrop = paint_back(roles)
         for offset, kind, sprite in decors:
             put(decor_base + offset, f"{theme}.{kind}", "0000", overlay(backdrop, sprites[sprite]))
-    roles_of = {theme: roles for theme, _, _, roles in themes}
     for tile_id, theme, kind, sprite in sceneries:
         if theme not in roles_of:
             raise ValueError(f"scenery tile {tile_id} ({kind}): unknown theme '{theme}'")

@@ -34,9 +34,9 @@
                 ["at", 5, 10], ["text", "DARK. FIND THE FOUR STAR SHARDS"],
                 ["at", 5, 11], ["text", "AND BRING THEM TO THE KEEPER."],
                 ["at", 10, 13], ["text", "PRESS FIRE TO START"],
-                ["at", 3, 15], ["text", "ARROWS WALK, UP JUMPS, FIRE TAKES,"],
-                ["at", 3, 16], ["text", "DROPS, TALKS AND PULLS LEVERS."],
-                ["at", 3, 18], ["text", "WHILE PLAYING, ESC OPENS THE MENU,"],
+                ["at", 3, 15], ["text", "ARROWS WALK AND UP JUMPS. FIRE"],
+                ["at", 3, 16], ["text", "TAKES, DROPS, TALKS, PULLS LEVERS."],
+                ["at", 3, 18], ["text", "WHILE PLAYING ESC OPENS THE MENU."],
                 ["at", 3, 19], ["text", "F5 QUICK SAVES, F8 QUICK LOADS."],
             ],
             "ending": [

@@ -1,0 +1,87 @@
+"""docs/world.md: the player's notes on the world, from tools/data/docs/world.md, with the
+map drawn from the rooms' exits (so that it always shows the rooms where the game has
+them) in place of the line "{{map}}".
+
+Each room sits one column to the right of the room on its left and one row under the
+room above it; the rooms that no exit joins to the start (the temple, reached through
+the chapel mirror) get a row of their own below. Each row names the kinds of rooms in it.
+"""
+
+import collections
+import json
+import pathlib
+
+from . import common, tiles, world
+
+DATA = pathlib.Path(__file__).resolve().parent.parent / "data" / "docs"
+PLAY_ROOMS = 75
+START = 2
+STEPS = (("up", 0, -1), ("down", 0, 1), ("left", -1, 0), ("right", 1, 0))
+
+
+class MapError(Exception):
+    pass
+
+
+def place(rooms, start, origin, where):
+    """Grid places of the rooms that exits join to start."""
+    where[start] = origin
+    queue = collections.deque([start])
+    while queue:
+        room = queue.popleft()
+        x, y = where[room]
+        for side, dx, dy in STEPS:
+            target = rooms[room]["exits"][side]
+            if not isinstance(target, int) or target >= PLAY_ROOMS:
+                continue
+            spot = (x + dx, y + dy)
+            if target in where:
+                if where[target] != spot:
+                    raise MapError(f"room {target} lies both at {where[target]} and at {spot}")
+                continue
+            where[target] = spot
+            queue.append(target)
+
+
+def themes():
+    legend, names = world.read_legend(), tiles.tile_names()
+    return [world.read_room(n, legend, names)[1] for n in range(PLAY_ROOMS)]
+
+
+def draw(rooms):
+    where = {}
+    place(rooms, START, (0, 0), where)
+    bottom = max(y for _, y in where.values())
+    for room in range(PLAY_ROOMS):
+        if room not in where:
+            left = min(x for x, _ in where.values())
+            place(rooms, room, (left, bottom + 2), where)
+            # the next group, if any, goes under this one
+            bottom = max(y for _, y in where.values())
+    cells = {}
+    for room, spot in where.items():
+        if spot in cells:
+            raise MapError(f"rooms {cells[spot]} and {room} share a place on the map")
+        cells[spot] = room
+    kinds = themes()
+    xs = [x for x, _ in cells]
+    ys = [y for _, y in cells]
+    lines = []
+    for y in range(min(ys), max(ys) + 1):
+        row = [cells.get((x, y)) for x in range(min(xs), max(xs) + 1)]
+        text = "".join(f"{r:4d}" if r is not None else "    " for r in row)
+        names = []
+        for r in row:
+            if r is not None and kinds[r] not in names:
+                names.append(kinds[r])
+        lines.append((text.rstrip(), ", ".join(names)))
+    width = max(len(t) for t, _ in lines) + 4
+    return "\n".join((t.ljust(width) + n).rstrip() for t, n in lines)
+
+
+def generate(root):
+    rooms = json.loads((pathlib.Path(root) / "world" / "world.json").read_text())["rooms"]
+    text = (DATA / "world.md").read_text()
+    if "{{map}}" not in text:
+        raise MapError("tools/data/docs/world.md has no {{map}} line")
+    common.write_bytes(root, "docs/world.md", text.replace("{{map}}", draw(rooms)).encode("ascii"))
