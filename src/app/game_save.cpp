@@ -2,6 +2,7 @@
 // from a new game, checked against the values stored with it.
 
 #include <ctime>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -99,15 +100,27 @@ bool GameApp::loadHistory(const std::vector<std::uint8_t>& keys) {
   fastFade = false;
   Palette48 shown = replay.state.currentPalette;
 
+  // Play shows, until the next step, the palette that a teleport fade (black)
+  // or a speech bubble (its own moment's) of a step left on the screen.
+  std::optional<Palette48> held;
+  auto take = [&](std::vector<sim::PageOp>& ops) {
+    for (const sim::PageOp& op : ops) {
+      if (!op.snapshot) continue;
+      if (op.kind == sim::PageOpKind::Teleport) held = Palette48{};
+      if (op.kind == sim::PageOpKind::Bubble) held = op.snapshot->currentPalette;
+    }
+    drawing.add(ops);
+    ops.clear();
+  };
+
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const std::uint8_t b = keys[i];
+    held.reset();
     applyCheats(replay.state, b);
     replay.beginStep(static_cast<std::uint8_t>(b & kSimInputMask));
-    drawing.add(replay.ops);
-    replay.ops.clear();
+    take(replay.ops);
     replay.endStep();
-    drawing.add(replay.ops);
-    replay.ops.clear();
+    take(replay.ops);
     applyCheats(replay.state, b);
     if (!replay.error.empty() || replay.state.endCode != 0) {
       core::log(core::LogLevel::Error, "quick load: the replay stopped after %zu of %zu steps", i, keys.size());
@@ -118,6 +131,7 @@ bool GameApp::loadHistory(const std::vector<std::uint8_t>& keys) {
       return false;
     }
     shown = shownPalette(replay.state);
+    if (held) shown = *held;
   }
   drawing.finish();
 
