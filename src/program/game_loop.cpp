@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/game_app.h"
-#include "app/pause_flow.h"
-#include "app/sim_clock.h"
+#include "app/game/game_app.h"
+#include "app/pause/pause_flow.h"
+#include "app/game/sim_clock.h"
 #include "audio/music.h"
 #include "core/files.h"
 #include "core/log.h"

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/game_app.h"
-#include "app/pause_flow.h"
+#include "app/game/game_app.h"
+#include "app/pause/pause_flow.h"
 #include "play_script.h"
 #include "render/rgba.h"
 #include "ui/menu_art.h"
