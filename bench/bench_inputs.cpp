@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/steps_text.h"
+#include "app/autopilot/steps_text.h"
 #include "bench.h"
 #include "core/files.h"
 #include "core/json.h"

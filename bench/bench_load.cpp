@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "bench.h"
 #include "data/shipped_data.h"
 #include "render/game_graphics.h"

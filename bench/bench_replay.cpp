@@ -13,7 +13,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/trace_replay.h"
+#include "app/trace/trace_replay.h"
 #include "bench.h"
 #include "data/shipped_data.h"
 #include "render/game_graphics.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "bench.h"
 #include "program/play_script.h"
 #include "program/scripted_play.h"

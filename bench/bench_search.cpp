@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/reach_search.h"
-#include "app/route.h"
+#include "app/autopilot/reach_search.h"
+#include "app/autopilot/route.h"
 #include "assets/palette.h"
 #include "assets/tile_set.h"
 #include "bench.h"

@@ -15,9 +15,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/game_app.h"
-#include "app/pause_flow.h"
-#include "app/quick_save.h"
+#include "app/game/game_app.h"
+#include "app/pause/pause_flow.h"
+#include "app/game/quick_save.h"
 #include "bench.h"
 #include "data/shipped_data.h"
 #include "render/game_graphics.h"

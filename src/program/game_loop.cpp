@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/game_app.h"
-#include "app/pause_flow.h"
-#include "app/sim_clock.h"
+#include "app/game/game_app.h"
+#include "app/game/sim_clock.h"
 #include "audio/music.h"
 #include "core/files.h"
 #include "core/log.h"
+#include "game_driver.h"
 #include "game_loop.h"
 #include "input/controls.h"
 #include "modes.h"
@@ -62,22 +62,17 @@ SDL_Event f1Press() {
 // Everything the loop drives, borrowed from runGame, which owns it.
 class GameLoop {
  public:
-  GameLoop(app::GameApp& game, app::PauseFlow& flow, present::Presenter& presenter, present::Audio& audio,
-           audio::Music& music, input::Controls& controls, render::RgbaImage& frame, bool windowed)
-      : game_(game), flow_(flow), presenter_(presenter), audio_(audio), music_(music), controls_(controls),
-        frame_(frame), windowed_(windowed) {}
+  GameLoop(GameDriver& driver, present::Presenter& presenter, present::Audio& audio, audio::Music& music,
+           input::Controls& controls, bool windowed)
+      : driver_(driver), presenter_(presenter), audio_(audio), music_(music), controls_(controls),
+        windowed_(windowed) {}
 
   // Runs until the window closes, the player quits from the title, or after
   // quitAfterFrames frames (when positive).
   void run(int quitAfterFrames, int pressF1At);
 
  private:
-  // While the menu is open no tick runs, events navigate it and it is drawn
-  // over the picture.
-  bool menuOpen() const { return flow_.menu.isOpen(); }
-
   void handleEvent(const SDL_Event& e);
-  void handleCommand(input::Command command);
   void handleMenuEvent(const SDL_Event& e);
   void applyChangedSettings();
   void runTicks(unsigned ticks);
@@ -85,15 +80,12 @@ class GameLoop {
   void playMusicRequests();
   void playSoundRequests();
   void takeScreenshot();
-  void composePicture();
 
-  app::GameApp& game_;
-  app::PauseFlow& flow_;
+  GameDriver& driver_;
   present::Presenter& presenter_;
   present::Audio& audio_;
   audio::Music& music_;
   input::Controls& controls_;
-  render::RgbaImage& frame_;
   const bool windowed_;
   bool running_ = true;
   int titleTimer_ = 0;
@@ -114,7 +106,7 @@ void GameLoop::run(int quitAfterFrames, int pressF1At) {
 
     SDL_Event e;
     while (SDL_PollEvent(&e)) handleEvent(e);
-    if (menuOpen()) flow_.nav(controls_.pollNav());
+    if (driver_.menuOpen()) driver_.nav(controls_.pollNav());
     applyChangedSettings();
 
     if (titleTimer_ > 0 && --titleTimer_ == 0) presenter_.setTitle(game::kWindowTitle);
@@ -126,8 +118,7 @@ void GameLoop::run(int quitAfterFrames, int pressF1At) {
 
     playMusicRequests();
     playSoundRequests();
-    composePicture();
-    if (!presenter_.present(frame_)) paceFrame(last, frequency);
+    if (!presenter_.present(driver_.compose())) paceFrame(last, frequency);
   }
 }
 
@@ -146,11 +137,15 @@ void GameLoop::handleEvent(const SDL_Event& e) {
   if (isFullscreenToggle(e)) {
     presenter_.toggleFullscreen();
     // The settings file keeps the state, unless --windowed decides it for this run.
-    if (!windowed_) flow_.setFullscreen(presenter_.fullscreen());
+    if (!windowed_) driver_.fullscreenToggled(presenter_.fullscreen());
     return;
   }
-  if (!menuOpen()) {
-    handleCommand(controls_.handleEvent(e));
+  if (!driver_.menuOpen()) {
+    const input::Command command = controls_.handleEvent(e);
+    if (command == input::Command::Screenshot)
+      takeScreenshot();
+    else if (command != input::Command::None)
+      driver_.commands({command});
     return;
   }
   // Hot-plugging still reaches the controls; their command is the menu's business.
@@ -160,62 +155,28 @@ void GameLoop::handleEvent(const SDL_Event& e) {
 
 void GameLoop::handleMenuEvent(const SDL_Event& e) {
   const std::optional<SDL_Scancode> key = input::Controls::keyPressed(e);
-  switch (flow_.menu.capture) {
-    case ui::Menu::kCaptureButton:
-      // Escape cancels a button capture the way the controller's START does.
-      if (const auto button = input::Controls::buttonPressed(e))
-        flow_.button(*button);
-      else if (key == SDL_SCANCODE_ESCAPE)
-        flow_.button(SDL_CONTROLLER_BUTTON_START);
-      break;
-    case ui::Menu::kCaptureKey:
-      if (key) flow_.key(*key);
-      break;
-    default:
-      if (key && *key == controls_.bindings.key(input::Action::Screenshot))
-        takeScreenshot();
-      else
-        flow_.nav(controls_.navEvent(e));
-      break;
-  }
+  if (driver_.capture(key, input::Controls::buttonPressed(e))) return;
+  if (key && *key == controls_.bindings.key(input::Action::Screenshot))
+    takeScreenshot();
+  else
+    driver_.nav(controls_.navEvent(e));
 }
 
 void GameLoop::applyChangedSettings() {
-  if (!flow_.settingsChanged) return;
-  flow_.settingsChanged = false;
-  app::Settings s = flow_.settings;
+  std::optional<app::Settings> s = driver_.changedSettings();
+  if (!s) return;
   // --windowed keeps the window as it is; the menu cannot switch it.
-  if (windowed_) s.fullscreen = presenter_.fullscreen();
-  game::applySettings(s, presenter_, audio_, music_, controls_);
-}
-
-void GameLoop::handleCommand(input::Command command) {
-  if (command == input::Command::None) return;
-  if (command == input::Command::Screenshot) {
-    takeScreenshot();
-    return;
-  }
-  // Quick save, quick load and pause take their thumbnail and any save from
-  // the picture of this moment.
-  composePicture();
-  flow_.command(command, frame_);
+  if (windowed_) s->fullscreen = presenter_.fullscreen();
+  game::applySettings(*s, presenter_, audio_, music_, controls_);
 }
 
 void GameLoop::runTicks(unsigned ticks) {
-  for (unsigned i = 0; i < ticks && running_ && !menuOpen(); ++i) {
-    std::uint8_t bits = controls_.heldBits();
-    // The pad's jump button also confirms screens and speech bubbles.
-    if ((game_.mode == app::GameApp::kModeScreen || game_.mode == app::GameApp::kModeBubble) && controls_.jumpButtonHeld()) bits |= input::kHeldFire;
-    // During play Escape is the pause command, never the game's back input.
-    const bool back = controls_.escapeHeld() && (!game_.stopReason.empty() || game_.mode == app::GameApp::kModeScreen ||
-                                                   game_.mode == app::GameApp::kModeFadeOut);
-    running_ = game_.tick(bits, back);
-  }
+  for (unsigned i = 0; i < ticks && running_ && !driver_.menuOpen(); ++i)
+    running_ = driver_.tick(controls_.heldBits(), controls_.escapeHeld(), controls_.jumpButtonHeld());
 }
 
 void GameLoop::playMusicRequests() {
-  auto requests = std::move(game_.musicQueue);
-  game_.musicQueue.clear();
+  const auto requests = driver_.takeMusic();
   if (requests.empty() || !(music_.adlibLoaded() || music_.beeperLoaded())) return;
   const SDL_AudioDeviceID device = audio_.device();
   if (device != 0) SDL_LockAudioDevice(device);
@@ -229,8 +190,7 @@ void GameLoop::playMusicRequests() {
 }
 
 void GameLoop::playSoundRequests() {
-  auto requests = std::move(game_.soundQueue);
-  game_.soundQueue.clear();
+  const auto requests = driver_.takeSounds();
   for (const auto& s : requests) {
     if (s.kind == 0)
       audio_.play(game::kJumpSound, 1.0f);
@@ -239,14 +199,8 @@ void GameLoop::playSoundRequests() {
   }
 }
 
-void GameLoop::composePicture() {
-  game_.compose(frame_);
-  flow_.menu.draw(frame_);
-}
-
 void GameLoop::takeScreenshot() {
-  composePicture();
-  game::saveScreenshot(frame_, game::screenshotFolders(), presenter_, titleTimer_);
+  game::saveScreenshot(driver_.compose(), game::screenshotFolders(), presenter_, titleTimer_);
 }
 
 }  // namespace
@@ -288,16 +242,15 @@ int runGame(const Data& data, const fs::path& root, int quitAfterFrames, int pre
   if (!presenter.open(game::kWindowTitle, kWindowWidth, kWindowHeight, false)) return 1;
   if (auto icon = render::loadRgbaPng(root / "assets" / "icon" / "icon_64.png")) presenter.setIcon(*icon);
 
-  render::RgbaImage frame;
   // Held on the heap: the application carries the whole simulation.
   auto game = std::make_unique<app::GameApp>(content, *program, *graphics, &*hud);
   // Reads the settings file; created after the application, destroyed before it.
-  auto flow = std::make_unique<app::PauseFlow>(*game, *menuArt, game::prefsFolder());
-  app::Settings settings = flow->settings;
+  auto driver = std::make_unique<GameDriver>(*game, *menuArt, game::prefsFolder());
+  app::Settings settings = driver->flow.settings;
   if (windowed) settings.fullscreen = false;
   game::applySettings(settings, presenter, audio, music, controls);
 
-  GameLoop loop(*game, *flow, presenter, audio, music, controls, frame, windowed);
+  GameLoop loop(*driver, presenter, audio, music, controls, windowed);
   loop.run(quitAfterFrames, pressF1At);
   return 0;
 }

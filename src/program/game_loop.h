@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "app/settings/settings.h"
 #include "audio/music.h"
 #include "input/controls.h"
 #include "present/audio.h"

@@ -1,8 +1,8 @@
 // The two sound tool modes: driver-log replay and tune rendering. Neither needs
 // the game data beyond the two driver images.
 
-#include "app/opl_replay.h"
-#include "app/tune_render.h"
+#include "app/audio_tools/opl_replay.h"
+#include "app/audio_tools/tune_render.h"
 #include "modes.h"
 
 int runOplReplay(const std::filesystem::path& root, const std::string& log, const std::string& out,

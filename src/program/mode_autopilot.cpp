@@ -1,7 +1,7 @@
 // The autopilot: a route of goals played from a new game, written out as a
 // steps file.
 
-#include "app/autopilot.h"
+#include "app/autopilot/autopilot.h"
 #include "modes.h"
 
 int runAutopilotMode(const sim::Content& content, const sim::ScriptProgram& program,

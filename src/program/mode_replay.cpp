@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/trace_replay.h"
+#include "app/trace/trace_replay.h"
 #include "modes.h"
 #include "sim/script_program.h"
 

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "core/log.h"
 #include "modes.h"
 #include "play_script.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/trace_replay.h"
+#include "app/trace/trace_replay.h"
 #include "assets/palette.h"
 #include "assets/tile_set.h"
 #include "sim/content.h"

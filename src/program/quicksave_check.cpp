@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/quick_save.h"
+#include "app/game/quick_save.h"
 #include "core/log.h"
 #include "render/rgba.h"
 

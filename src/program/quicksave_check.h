@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "modes.h"
 
 // Writes the played history to folder/quicksave_check.json, reads it back,

@@ -1,8 +1,7 @@
 #include "scripted_play.h"
 
-#include <SDL.h>
-
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "assets/indexed_image.h"
 #include "assets/palette.h"
 #include "core/log.h"
+#include "game_loop.h"
 #include "input/controls.h"
 #include "render/rgba.h"
 
@@ -25,13 +25,8 @@ std::string numbered(const char* format, int t) {
 
 }  // namespace
 
-bool escapeIsBack(const app::GameApp& game) {
-  return !game.stopReason.empty() || game.mode == app::GameApp::kModeScreen ||
-         game.mode == app::GameApp::kModeFadeOut || game.mode > app::GameApp::kModeFadeBlack;
-}
-
 ScriptedPlay::ScriptedPlay(app::GameApp& game, const ui::MenuArt& art, fs::path outDir)
-    : game_(game), outDir_(std::move(outDir)), flow_(game, art, outDir_ / "user") {}
+    : game_(game), outDir_(std::move(outDir)), driver_(game, art, outDir_ / "user") {}
 
 bool ScriptedPlay::openLogs() {
   for (const auto& [log, name] : {std::pair{&sounds_, "sounds.txt"}, {&music_, "music.txt"}}) {
@@ -58,28 +53,17 @@ bool ScriptedPlay::closeLogs() {
 
 bool ScriptedPlay::play(const ScriptTicks& keys) {
   for (const ScriptInput::Range* range : keys.starting()) press(*range);
-  // The game stands still while the menu is open.
-  if (flow_.menu.isOpen()) return true;
-  const bool back = keys.escapeHeld() && escapeIsBack(game_);
-  return game_.tick(keys.held(), back);
+  return driver_.tick(keys.held(), keys.escapeHeld());
 }
 
 void ScriptedPlay::press(const ScriptInput::Range& r) {
-  if (flow_.menu.capture == ui::Menu::kCaptureKey) {
-    if (r.esc) flow_.key(SDL_SCANCODE_ESCAPE);
-    return;
-  }
-  if (flow_.menu.capture == ui::Menu::kCaptureButton) {
-    if (r.esc) flow_.button(SDL_CONTROLLER_BUTTON_START);
-    return;
-  }
-  if (!flow_.menu.isOpen()) {
-    // The pause flow takes its thumbnails from the picture of this moment.
-    if (!(r.esc || r.f5 || r.f8)) return;
-    game_.compose(picture_);
-    if (r.esc) flow_.command(input::Command::Pause, picture_);
-    if (r.f5) flow_.command(input::Command::QuickSave, picture_);
-    if (r.f8) flow_.command(input::Command::QuickLoad, picture_);
+  if (driver_.capture(r.esc ? std::optional<SDL_Scancode>(SDL_SCANCODE_ESCAPE) : std::nullopt, std::nullopt)) return;
+  if (!driver_.menuOpen()) {
+    std::vector<input::Command> raised;
+    if (r.esc) raised.push_back(input::Command::Pause);
+    if (r.f5) raised.push_back(input::Command::QuickSave);
+    if (r.f8) raised.push_back(input::Command::QuickLoad);
+    driver_.commands(raised);
     return;
   }
   // One press each, in this order.
@@ -96,22 +80,18 @@ void ScriptedPlay::press(const ScriptInput::Range& r) {
       {r.start != 0, input::Nav::Menu},
   };
   for (const auto& n : navigation) {
-    if (n.pressed) flow_.nav(n.nav);
+    if (n.pressed) driver_.nav(n.nav);
   }
 }
 
 void ScriptedPlay::logRequests(int t) {
-  std::vector<app::GameApp::Sound> sounds = std::move(game_.soundQueue);
-  game_.soundQueue.clear();
-  for (const app::GameApp::Sound& s : sounds) {
+  for (const app::GameApp::Sound& s : driver_.takeSounds()) {
     if (s.kind == 0)
       sounds_ << t << " jump\n";
     else
-      sounds_ << t << " " << numbered("energy_%02d.wav", static_cast<int>(s.n)) << "\n";
+      sounds_ << t << " " << game::energySoundName(s.n) << "\n";
   }
-  std::vector<app::GameApp::MusicCommand> music = std::move(game_.musicQueue);
-  game_.musicQueue.clear();
-  for (const app::GameApp::MusicCommand& m : music) {
+  for (const app::GameApp::MusicCommand& m : driver_.takeMusic()) {
     if (m.kind == 1)
       music_ << t << " tick\n";
     else
@@ -133,7 +113,5 @@ bool ScriptedPlay::capture(int t) {
                               render::kScreenHeight, game_.frame.pixels, rgb)) {
     return false;
   }
-  game_.compose(picture_);
-  flow_.menu.draw(picture_);
-  return render::saveRgbaPng(outDir_ / numbered("screen_%05d.png", t), picture_);
+  return render::saveRgbaPng(outDir_ / numbered("screen_%05d.png", t), driver_.compose());
 }

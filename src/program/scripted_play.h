@@ -11,10 +11,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/game_app.h"
-#include "app/pause_flow.h"
+#include "app/game/game_app.h"
+#include "game_driver.h"
 #include "play_script.h"
-#include "render/rgba.h"
 #include "ui/menu_art.h"
 
 class ScriptedPlay {
@@ -30,8 +29,8 @@ class ScriptedPlay {
   bool closeLogs();
 
   // One tick with the script's keys (the walker advanced to it): the keys of
-  // the ranges starting now go to the pause flow, then the game ticks unless
-  // the menu is open. False when the player quit from the title, which ends
+  // the ranges starting now go to the driver, then the game ticks unless the
+  // menu is open. False when the player quit from the title, which ends
   // the run before this tick's logs and captures.
   bool play(const ScriptTicks& keys);
 
@@ -48,13 +47,7 @@ class ScriptedPlay {
 
   app::GameApp& game_;
   const std::filesystem::path outDir_;
-  app::PauseFlow flow_;
-  render::RgbaImage picture_;
+  GameDriver driver_;
   std::ofstream sounds_;
   std::ofstream music_;
 };
-
-// Escape reaches the game as its back input only where the game has a use for
-// it: on a shown screen, during a fade out, in a stopped game, and in modes
-// past the fade to black. In play it opens the pause menu instead.
-bool escapeIsBack(const app::GameApp& game);

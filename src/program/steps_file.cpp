@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/steps_text.h"
+#include "app/autopilot/steps_text.h"
 
 std::optional<std::vector<std::uint8_t>> readStepsFile(const std::string& path) {
   return app::readSteps(path, "cannot read the step file " + path);

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/sim_clock.h"
+#include "app/game/sim_clock.h"
 #include "core/log.h"
 #include "modes.h"
 #include "present/presenter.h"

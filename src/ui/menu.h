@@ -1,13 +1,11 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "app/settings/settings.h"
 #include "input/controls.h"
 #include "render/rgba.h"
 #include "ui/menu_art.h"

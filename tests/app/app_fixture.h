@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "render/game_graphics.h"
 #include "render/hud_screen.h"
 #include "render/rgba.h"

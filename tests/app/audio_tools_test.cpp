@@ -4,8 +4,8 @@
 #include <sstream>
 #include <tuple>
 
-#include "app/opl_replay.h"
-#include "app/tune_render.h"
+#include "app/audio_tools/opl_replay.h"
+#include "app/audio_tools/tune_render.h"
 #include "audio/driver_images.h"
 #include "core/files.h"
 #include "support/scratch_dir.h"

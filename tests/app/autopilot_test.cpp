@@ -2,7 +2,7 @@
 // failure with its exact message, the steps file (of failed runs too), resume
 // and --from-line.
 
-#include "app/autopilot.h"
+#include "app/autopilot/autopilot.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "app/steps_text.h"
+#include "app/autopilot/steps_text.h"
 #include "autopilot_world.h"
 #include "support/scratch_dir.h"
 

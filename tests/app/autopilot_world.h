@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/route.h"
+#include "app/autopilot/route.h"
 #include "sim/sim_fixture.h"
 
 namespace autopilot_test {

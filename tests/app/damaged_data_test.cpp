@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/opl_replay.h"
+#include "app/audio_tools/opl_replay.h"
 #include "assets/palette.h"
 #include "assets/tile_set.h"
 #include "audio/music.h"

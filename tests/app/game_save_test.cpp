@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/quick_save.h"
+#include "app/game/quick_save.h"
 #include "app_fixture.h"
 #include "shipped_game.h"
 #include "support/scratch_dir.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/pause_flow.h"
-#include "app/quick_save.h"
+#include "app/pause/pause_flow.h"
+#include "app/game/quick_save.h"
 #include "core/files.h"
 #include "app_fixture.h"
 #include "shipped_game.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/quick_save.h"
+#include "app/game/quick_save.h"
 #include "core/files.h"
 #include "support/scratch_dir.h"
 

@@ -2,7 +2,7 @@
 // prunes (rooms, energy, lives), how it merges states, and that it leaves the
 // simulation as it found it.
 
-#include "app/reach_search.h"
+#include "app/autopilot/reach_search.h"
 
 #include <gtest/gtest.h>
 

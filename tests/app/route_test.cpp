@@ -1,7 +1,7 @@
 // The route language: key words, conditions and what they test in a game
 // state, and damaged route lines, which are refused or read, never a crash.
 
-#include "app/route.h"
+#include "app/autopilot/route.h"
 
 #include <gtest/gtest.h>
 

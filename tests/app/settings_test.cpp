@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "app/settings.h"
+#include "app/settings/settings.h"
 #include "core/files.h"
 #include "support/scratch_dir.h"
 

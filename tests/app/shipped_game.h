@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "render/game_graphics.h"
 #include "render/hud_screen.h"
 #include "data/shipped_data.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/sim_clock.h"
+#include "app/game/sim_clock.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The state comparison seen through the replay: a difference planted in one
 // compared group of a recorded snapshot gives exactly that group's line.
 
-#include "app/trace_state.h"
+#include "app/trace/trace_state.h"
 #include "trace_fixture.h"
 
 namespace tracetest {

@@ -15,7 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/trace_replay.h"
+#include "app/trace/trace_replay.h"
 #include "data/shipped_data.h"
 #include "support/scratch_dir.h"
 #include "support/steps_reader.h"

@@ -7,7 +7,7 @@
 #include "assets/indexed_image.h"
 #include "render/game_graphics.h"
 
-#include "app/trace_state.h"
+#include "app/trace/trace_state.h"
 #include "trace_fixture.h"
 
 namespace tracetest {

@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/reach_search.h"
-#include "app/route.h"
+#include "app/autopilot/reach_search.h"
+#include "app/autopilot/route.h"
 #include "shipped_data.h"
 
 namespace {

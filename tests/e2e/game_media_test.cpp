@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/pause_flow.h"
+#include "app/pause/pause_flow.h"
 #include "audio/wav.h"
 #include "core/files.h"
 #include "data/shipped_data.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "app/steps_text.h"
+#include "app/settings/settings.h"
+#include "app/autopilot/steps_text.h"
 #include "core/files.h"
 #include "executable.h"
 #include "render/rgba.h"

@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/steps_text.h"
+#include "app/autopilot/steps_text.h"
 #include "support/scratch_dir.h"
 #include "support/steps_reader.h"
 

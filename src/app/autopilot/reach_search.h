@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/route.h"
+#include "app/autopilot/route.h"
 #include "sim/simulation.h"
 
 namespace app {

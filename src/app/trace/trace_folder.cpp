@@ -1,4 +1,4 @@
-#include "app/trace_folder.h"
+#include "app/trace/trace_folder.h"
 
 #include <cctype>
 #include <cinttypes>

@@ -1,11 +1,11 @@
-#include "app/tune_render.h"
+#include "app/audio_tools/tune_render.h"
 
 #include <cmath>
 #include <fstream>
 #include <system_error>
 #include <vector>
 
-#include "app/opl_replay.h"
+#include "app/audio_tools/opl_replay.h"
 #include "audio/music.h"
 #include "audio/wav.h"
 #include "core/log.h"

@@ -1,4 +1,4 @@
-#include "app/trace_replay.h"
+#include "app/trace/trace_replay.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/trace_folder.h"
-#include "app/trace_state.h"
+#include "app/trace/trace_folder.h"
+#include "app/trace/trace_state.h"
 #include "assets/indexed_image.h"
 #include "core/log.h"
 #include "render/game_graphics.h"

@@ -1,4 +1,4 @@
-#include "app/trace_state.h"
+#include "app/trace/trace_state.h"
 
 #include <array>
 #include <cinttypes>

@@ -1,4 +1,4 @@
-#include "app/reach_search.h"
+#include "app/autopilot/reach_search.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <utility>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "core/log.h"
 #include "world/world.h"
 

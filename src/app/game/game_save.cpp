@@ -6,8 +6,8 @@
 #include <system_error>
 #include <utility>
 
-#include "app/game_app.h"
-#include "app/quick_save.h"
+#include "app/game/game_app.h"
+#include "app/game/quick_save.h"
 #include "core/log.h"
 #include "render/deferred_pages.h"
 

@@ -1,7 +1,7 @@
 // The save file: one compact JSON object whose history is stored as runs of
 // equal non-zero input bytes, so a long game of mostly idle steps stays small.
 
-#include "app/quick_save.h"
+#include "app/game/quick_save.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/opl_replay.h"
+#include "app/audio_tools/opl_replay.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <filesystem>
 #include <vector>
 
-#include "app/game_app.h"
-#include "app/settings.h"
+#include "app/game/game_app.h"
+#include "app/settings/settings.h"
 #include "input/controls.h"
 #include "render/rgba.h"
 #include "ui/menu.h"

@@ -1,4 +1,4 @@
-#include "app/steps_text.h"
+#include "app/autopilot/steps_text.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 // The application's mode machine: shown screens with their fades and fire
 // waits, the start of a game, and the way back to the title.
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 
 #include <string>
 #include <utility>

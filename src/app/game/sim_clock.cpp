@@ -1,4 +1,4 @@
-#include "app/sim_clock.h"
+#include "app/game/sim_clock.h"
 
 #include <algorithm>
 #include <cmath>

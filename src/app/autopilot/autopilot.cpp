@@ -1,13 +1,13 @@
-#include "app/autopilot.h"
+#include "app/autopilot/autopilot.h"
 
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/reach_search.h"
-#include "app/route.h"
-#include "app/steps_text.h"
+#include "app/autopilot/reach_search.h"
+#include "app/autopilot/route.h"
+#include "app/autopilot/steps_text.h"
 #include "core/files.h"
 #include "core/log.h"
 #include "sim/simulation.h"

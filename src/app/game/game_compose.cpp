@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 
 namespace app {
 

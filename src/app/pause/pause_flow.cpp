@@ -1,14 +1,14 @@
 // The pause flow: commands and menu input in, saves, loads, settings and
 // cheats out, and the slot list the menu shows.
 
-#include "app/pause_flow.h"
+#include "app/pause/pause_flow.h"
 
 #include <chrono>
 #include <string>
 #include <system_error>
 #include <utility>
 
-#include "app/quick_save.h"
+#include "app/game/quick_save.h"
 #include "core/log.h"
 
 namespace app {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/trace_folder.h"
+#include "app/trace/trace_folder.h"
 #include "sim/game_state.h"
 #include "sim/script_program.h"
 

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <sstream>
 
-#include "app/route.h"
+#include "app/autopilot/route.h"
 
 namespace app {
 

@@ -1,4 +1,4 @@
-#include "app/route.h"
+#include "app/autopilot/route.h"
 
 #include <cctype>
 #include <cerrno>
