@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <utility>
 
+#include "sim/simulation.h"
+
 namespace ui {
 
 const char* const kMainItems[6] = {"RESUME", "SAVE", "LOAD", "SETTINGS", "CHEATS", "QUIT"};
 const char* const kSettingItems[7] = {"FULLSCREEN",  "SOUND FX VOLUME",  "MUSIC VOLUME",      "CRT EFFECT",
                                       "AUDIO MODE",  "KEYBOARD MAPPING", "CONTROLLER MAPPING"};
-const CheatItem kCheatItems[2] = {{"INFINITE LIVES", 0x20}, {"INFINITE ENERGY", 0x40}};
+const CheatItem kCheatItems[2] = {{"INFINITE LIVES", sim::kCheatLives},
+                                   {"INFINITE ENERGY", sim::kCheatEnergy}};
 const input::Action kButtonActions[5] = {input::Action::Jump, input::Action::Fire, input::Action::QuickSave,
                                          input::Action::QuickLoad, input::Action::Screenshot};
 
