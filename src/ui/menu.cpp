@@ -31,7 +31,6 @@ constexpr int kButtonsMoveRow = 0;
 constexpr int kButtonsPauseRow = 6;
 constexpr int kButtonsDefaultsRow = 7;
 
-constexpr std::int32_t kMaxVolume = 10;
 constexpr std::size_t kSlotCount = 9;
 
 bool isSlotView(View v) { return v == View::Save || v == View::Load; }
@@ -127,10 +126,10 @@ void Menu::adjust(int delta) {
       settings.fullscreen = !settings.fullscreen;
       break;
     case 1:
-      settings.soundVolume = std::clamp(settings.soundVolume + delta, 0, kMaxVolume);
+      settings.soundVolume = std::clamp(settings.soundVolume + delta, 0, app::kMaxVolume);
       break;
     case 2:
-      settings.musicVolume = std::clamp(settings.musicVolume + delta, 0, kMaxVolume);
+      settings.musicVolume = std::clamp(settings.musicVolume + delta, 0, app::kMaxVolume);
       break;
     case 3:
       settings.crt = !settings.crt;

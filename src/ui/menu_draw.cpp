@@ -149,7 +149,7 @@ void Menu::drawSettings(render::RgbaImage& img, int sel) const {
       case 2: {
         const int volume = i == 1 ? settings.soundVolume : settings.musicVolume;
         art.slider(img, vx, c.y + 10 + kRowHeight * i - art.sliderSheet.height / 3, volume, i == 2);
-        const std::string percent = std::to_string(volume * 10) + "%";
+        const std::string percent = std::to_string(volume * 100 / app::kMaxVolume) + "%";
         art.text(img, Font::Big, c.x + c.w - 4 - MenuArt::textWidth(Font::Big, percent), vy, percent, colour);
         break;
       }

@@ -22,7 +22,6 @@ using Json = nlohmann::json;
 
 constexpr char kFormat[] = "tumbold-settings";
 constexpr int kVersion = 1;
-constexpr std::int32_t kMaxVolume = 10;
 
 std::string actionId(input::Action action) {
   std::string id = input::actionName(action);
