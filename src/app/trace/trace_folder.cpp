@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/files.h"
+#include "core/hex.h"
 #include "core/json.h"
 #include "core/log.h"
 
@@ -155,13 +156,6 @@ bool readRun(const std::filesystem::path& folder, TraceFolder& out) {
   return true;
 }
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
 
 bool Snapshots::open(const std::filesystem::path& file) {
@@ -199,13 +193,12 @@ std::optional<Poke> parsePoke(const std::string& text, std::string& problem) {
   }
   const std::string bytes = text.substr(equals + 1);
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const int high = hexDigit(bytes[i]);
-    const int low = hexDigit(bytes[i + 1]);
-    if (high < 0 || low < 0) {
+    const int byte = core::hexByte(bytes[i], bytes[i + 1]);
+    if (byte < 0) {
       problem = "has a byte that is not two hexadecimal digits";
       return std::nullopt;
     }
-    poke.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    poke.bytes.push_back(static_cast<std::uint8_t>(byte));
   }
   return poke;
 }
