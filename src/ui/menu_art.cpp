@@ -97,14 +97,8 @@ bool readNumber(const Json& root, const char* section, const char* key, std::int
   if (it == root.end() || !it->is_object()) return false;
   const auto value = it->find(key);
   if (value == it->end()) return true;
-  if (value->is_number_unsigned()) {
-    if (value->get<std::uint64_t>() > static_cast<std::uint64_t>(kMax)) return false;
-  } else if (!value->is_number_integer()) {
-    return false;
-  }
-  const std::int64_t v = value->is_number_unsigned() ? static_cast<std::int64_t>(value->get<std::uint64_t>())
-                                                       : value->get<std::int64_t>();
-  if (v < min || v > kMax) return false;
+  std::int64_t v = 0;
+  if (core::readWholeNumber(*value, min, kMax, v, true) != core::NumberFit::Inside) return false;
   out = static_cast<std::int32_t>(v);
   return true;
 }

@@ -32,16 +32,20 @@ using Json = nlohmann::json;
 // Rows and run.json come from a recording tool outside this program: every
 // value is checked for its type, so that a damaged file ends the replay with a
 // message instead of a JSON library exception.
-bool isInt64(const Json& v) {
-  if (v.is_number_unsigned()) return v.get<std::uint64_t>() <= static_cast<std::uint64_t>(INT64_MAX);
-  return v.is_number_integer();
+std::optional<std::int64_t> int64Of(const Json& v) {
+  std::int64_t out = 0;
+  if (core::readWholeNumber(v, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(), out,
+                            true) != core::NumberFit::Inside)
+    return std::nullopt;
+  return out;
 }
 
 bool readRowKey(const Json& row, const char* key, std::optional<std::int64_t>& out) {
   const auto it = row.find(key);
   if (it == row.end()) return true;
-  if (!isInt64(*it)) return false;
-  out = it->get<std::int64_t>();
+  const std::optional<std::int64_t> value = int64Of(*it);
+  if (!value) return false;
+  out = value;
   return true;
 }
 
@@ -54,8 +58,9 @@ std::string readRow(const Json& value, Row& row) {
   }
   const auto held = value.find("held_read");
   if (held != value.end() && !held->is_null()) {
-    if (!isInt64(*held)) return "\"held_read\" is neither an integer nor null";
-    row.heldRead = static_cast<std::uint8_t>(held->get<std::int64_t>() & 0xFF);
+    const std::optional<std::int64_t> value = int64Of(*held);
+    if (!value) return "\"held_read\" is neither an integer nor null";
+    row.heldRead = static_cast<std::uint8_t>(*value & 0xFF);
   }
   return {};
 }
@@ -144,14 +149,14 @@ bool readRun(const std::filesystem::path& folder, TraceFolder& out) {
     const Json& o = outcomes[i];
     const auto after = o.is_object() ? o.find("after_step") : o.end();
     const auto text = o.is_object() ? o.find("outcome") : o.end();
-    if (!o.is_object() || (after != o.end() && !isInt64(*after)) || (text != o.end() && !text->is_string())) {
+    const std::optional<std::int64_t> afterStep = after != o.end() ? int64Of(*after) : std::int64_t{-1};
+    if (!o.is_object() || !afterStep || (text != o.end() && !text->is_string())) {
       core::log(core::LogLevel::Error,
                 "%s: outcome %zu in run.json is not an object with an integer \"after_step\" and a text \"outcome\"",
                 name.c_str(), i);
       return false;
     }
-    out.outcomes.emplace_back(after != o.end() ? after->get<std::int64_t>() : -1,
-                              text != o.end() ? text->get<std::string>() : std::string());
+    out.outcomes.emplace_back(*afterStep, text != o.end() ? text->get<std::string>() : std::string());
   }
   return true;
 }
