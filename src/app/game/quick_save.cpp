@@ -150,11 +150,6 @@ bool writeQuickSave(const fs::path& path, const QuickSave& save) {
   root["steps"] = keys.size();
   root["version"] = kQuickSaveVersion;
   const std::string text = root.dump();
-
-  if (path.has_parent_path()) {
-    std::error_code ignored;
-    fs::create_directories(path.parent_path(), ignored);
-  }
   return core::writeFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 

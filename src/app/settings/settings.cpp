@@ -165,11 +165,6 @@ bool saveSettings(const fs::path& file, const Settings& s) {
   };
   // A key name that is not valid UTF-8 must not throw out of the writer.
   const std::string text = root.dump(1, ' ', false, Json::error_handler_t::replace);
-
-  if (file.has_parent_path()) {
-    std::error_code ignored;
-    fs::create_directories(file.parent_path(), ignored);
-  }
   return core::writeFile(file, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
