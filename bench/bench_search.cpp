@@ -20,25 +20,33 @@
 
 namespace {
 
+// The shipped world with a new game started in it.
 struct Shipped {
   std::optional<world::World> world;
   std::optional<sim::ScriptProgram> program;
   sim::Content content;
+  std::optional<sim::Simulation> simulation;
 };
 
-bool loadShipped(Shipped& s) {
+// False, after a line that says so, when the shipped data set does not load.
+bool startShipped(Shipped& s) {
   const std::filesystem::path root = TUMBOLD_SOURCE_DIR;
   auto palette = assets::loadPalette(root / "assets" / "palettes" / "vga.json");
   auto tiles = assets::loadTileSet(root / "assets" / "graphics");
   s.world = world::loadWorld(root / "world" / "world.json");
-  if (!palette || !tiles || !s.world) return false;
-  s.program = sim::compileScripts(*s.world);
-  if (!s.program) return false;
+  if (s.world) s.program = sim::compileScripts(*s.world);
+  if (!palette || !tiles || !s.program) {
+    std::printf("no shipped world\n");
+    return false;
+  }
   s.content.world = &*s.world;
   s.content.attributes = tiles->attributes;
   s.content.collisionTiles = static_cast<std::uint32_t>(tiles->collisionTiles);
   for (std::size_t c = 0; c < 16; ++c)
     for (std::size_t k = 0; k < 3; ++k) s.content.palette[c * 3 + k] = (*palette)[c][k];
+  app::gProgram = &*s.program;
+  s.simulation.emplace(s.content, *s.program);
+  s.simulation->newGame();
   return true;
 }
 
@@ -83,51 +91,40 @@ double cpuSeconds() {
   return static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
 }
 
-void report(const char* what, bool found, double seconds, double cpu) {
+// One search for a goal that never holds, from where the simulation stands
+// and through the rooms given, timed by the clock and by the processor.
+void timeSearch(const char* what, sim::Simulation& simulation, const std::vector<int>& rooms) {
+  const double cpu = cpuSeconds();
+  const auto start = std::chrono::steady_clock::now();
+  const bool found = app::searchReach(simulation, cond("x<-1000 and maxloss=255"), rooms, 0).has_value();
+  const double seconds = bench::seconds(start);
+  const double processor = cpuSeconds() - cpu;
   const auto& stats = app::lastSearchStats();
   std::printf("%s: %s, %zu nodes, %zu expanded in %.2f s (%.2f s of processor time): %.0f expanded per second; "
               "peak memory %.0f MiB\n",
-              what, found ? "found" : "not found", stats.created, stats.expanded, seconds, cpu,
-              static_cast<double>(stats.expanded) / cpu, peakMiB());
+              what, found ? "found" : "not found", stats.created, stats.expanded, seconds, processor,
+              static_cast<double>(stats.expanded) / processor, peakMiB());
 }
 
 }  // namespace
 
-// Every state of the new game's room tried (a goal that never holds).
+// Every state of the new game's room tried.
 TUMBOLD_BENCHMARK(search_speed) {
   Shipped s;
-  if (!loadShipped(s)) {
-    std::printf("no shipped world\n");
-    return;
-  }
-  app::gProgram = &*s.program;
-  sim::Simulation simulation(s.content, *s.program);
-  simulation.newGame();
-  const double cpu = cpuSeconds();
-  const auto start = std::chrono::steady_clock::now();
-  const bool found = app::searchReach(simulation, cond("x<-1000 and maxloss=255"), {}, 0).has_value();
-  report("the new game's room", found, bench::seconds(start), cpuSeconds() - cpu);
+  if (!startShipped(s)) return;
+  timeSearch("the new game's room", *s.simulation, {});
 }
 
 // From the shipped room with the most states (about 85,000: no single room
 // reaches the limit) with every room allowed, until the node limit.
 TUMBOLD_BENCHMARK(search_limit) {
   Shipped s;
-  if (!loadShipped(s)) {
-    std::printf("no shipped world\n");
-    return;
-  }
-  app::gProgram = &*s.program;
-  sim::Simulation simulation(s.content, *s.program);
-  simulation.newGame();
-  if (!placeHero(simulation, 4, 150, 40)) {
+  if (!startShipped(s)) return;
+  if (!placeHero(*s.simulation, 4, 150, 40)) {
     std::printf("the hero does not land in room 4\n");
     return;
   }
   std::vector<int> rooms;
   for (std::size_t r = 0; r < s.world->rooms.size(); ++r) rooms.push_back(static_cast<int>(r));
-  const double cpu = cpuSeconds();
-  const auto start = std::chrono::steady_clock::now();
-  const bool found = app::searchReach(simulation, cond("x<-1000 and maxloss=255"), rooms, 0).has_value();
-  report("room 4 and beyond", found, bench::seconds(start), cpuSeconds() - cpu);
+  timeSearch("room 4 and beyond", *s.simulation, rooms);
 }

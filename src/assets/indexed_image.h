@@ -16,6 +16,14 @@ struct IndexedImage {
   std::vector<std::uint8_t> pixels;  // width * height entries, no row padding
 };
 
+// A rectangle of a picture in pixels: left, top, width, height.
+struct Rect {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::int32_t w = 0;
+  std::int32_t h = 0;
+};
+
 // Reads an 8-bit palette PNG as its raw index bytes (the PNG's own palette is
 // ignored). Anything else, or an undecodable file: one error line, empty.
 std::optional<IndexedImage> loadIndexedPng(const std::filesystem::path& path);

@@ -1,6 +1,5 @@
 #include "assets/json_read.h"
 
-#include <cmath>
 #include <limits>
 #include <string>
 
@@ -21,34 +20,33 @@ std::optional<Json> readJson(const std::filesystem::path& file) {
   return root;
 }
 
-std::int64_t toInt64(const Json& value) {
-  // Booleans are numbers to the library's converters; they are not to us.
-  if (!value.is_number()) {
-    throw Json::type_error::create(302, std::string("type must be number, but is ") + value.type_name(),
-                                   &value);
-  }
-  if (value.is_number_unsigned()) {
-    const auto u = value.get<std::uint64_t>();
-    if (u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+namespace {
+
+// The number between the bounds, else the library's own error: a type error
+// for a value that is no number (a boolean included: the library's converters
+// take one for a number, the loaders do not), a range error for one beyond.
+std::int64_t toRange(const Json& value, std::int64_t min, std::int64_t max) {
+  std::int64_t v = 0;
+  switch (core::readWholeNumber(value, min, max, v)) {
+    case core::NumberFit::Inside:
+      return v;
+    case core::NumberFit::Outside:
       throw Json::out_of_range::create(406, "number " + value.dump() + " is out of range", &value);
-    }
-    return static_cast<std::int64_t>(u);
+    case core::NumberFit::NoNumber:
+      break;
   }
-  if (value.is_number_integer()) return value.get<std::int64_t>();
-  const double d = value.get<double>();
-  // Converting a double outside the target range is undefined, so check first.
-  if (!std::isfinite(d) || d < -9223372036854775808.0 || d >= 9223372036854775808.0) {
-    throw Json::out_of_range::create(406, "number " + value.dump() + " is out of range", &value);
-  }
-  return static_cast<std::int64_t>(d);
+  throw Json::type_error::create(302, std::string("type must be number, but is ") + value.type_name(), &value);
+}
+
+}  // namespace
+
+std::int64_t toInt64(const Json& value) {
+  return toRange(value, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max());
 }
 
 std::int32_t toInt32(const Json& value) {
-  const std::int64_t v = toInt64(value);
-  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) {
-    throw Json::out_of_range::create(406, "number " + value.dump() + " is out of range", &value);
-  }
-  return static_cast<std::int32_t>(v);
+  return static_cast<std::int32_t>(
+      toRange(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 std::uint8_t lowByte(const Json& value) {

@@ -15,7 +15,7 @@ std::optional<LiftGraphics> loadLiftGraphics(const std::filesystem::path& dir) {
     for (std::size_t t = 0; t < types.size(); ++t) {
       const std::string where = "type " + std::to_string(t) + " ";
       if (!types[t].is_object()) throw detail::Refusal(where + "must be an object, not " + types[t].type_name());
-      LiftGraphics::Rect rect;
+      Rect rect;
       rect.x = detail::namedInt(types[t], "x", where);
       rect.y = detail::namedInt(types[t], "y", where);
       rect.w = detail::namedInt(types[t], "w", where);

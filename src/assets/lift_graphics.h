@@ -11,13 +11,6 @@ namespace assets {
 
 // The lift pictures, one source rectangle per lift type.
 struct LiftGraphics {
-  struct Rect {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t w = 0;
-    std::int32_t h = 0;
-  };
-
   IndexedImage image;
   std::vector<Rect> types;  // in lift-type order
 };

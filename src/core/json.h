@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
@@ -17,5 +18,19 @@ constexpr std::size_t kMaxJsonDepth = 64;
 // no JSON, or when it nests deeper than kMaxJsonDepth, which is refused before
 // any value is built; `tooDeep`, when given, tells the second case.
 nlohmann::json parseJson(std::string_view text, bool* tooDeep = nullptr);
+
+// How a JSON value reads as a whole number between two bounds.
+enum class NumberFit {
+  Inside,    // a number within the bounds: `out` is the number
+  Outside,   // a number beyond them: `out` is the nearer bound, for readers that clamp
+  NoNumber,  // anything else, a boolean too: `out` is left as it was
+};
+
+// The one reading of JSON numbers, under each loader's own rules and error
+// texts: an integer as it is, a floating value truncated toward zero, or,
+// with integersOnly, taken for no number. Nothing is converted outside the
+// range of its target, so no value of a damaged file is undefined behaviour.
+NumberFit readWholeNumber(const nlohmann::json& value, std::int64_t min, std::int64_t max, std::int64_t& out,
+                          bool integersOnly = false);
 
 }  // namespace core

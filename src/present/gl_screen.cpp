@@ -171,18 +171,26 @@ const char* trimmed(char* text) {
   return text;
 }
 
+// A shader or a program as built: the object when its status says it built;
+// else its info log in one error line, the object deleted and 0. Shaders and
+// programs are asked and deleted through functions of the same form.
+GLuint built(GLuint object, GLenum status, const char* what, decltype(GlFunctions::glGetShaderiv) getStatus,
+             decltype(GlFunctions::glGetShaderInfoLog) getLog, decltype(GlFunctions::glDeleteShader) remove) {
+  GLint ok = GL_FALSE;
+  getStatus(object, status, &ok);
+  if (ok == GL_TRUE) return object;
+  char text[kInfoLogBytes + 1] = {};
+  getLog(object, kInfoLogBytes, nullptr, text);
+  core::log(core::LogLevel::Error, "OpenGL %s: %s", what, trimmed(text));
+  remove(object);
+  return 0;
+}
+
 GLuint compile(GLenum type, const char* source) {
   const GLuint shader = gl.glCreateShader(type);
   gl.glShaderSource(shader, 1, &source, nullptr);
   gl.glCompileShader(shader);
-  GLint ok = GL_FALSE;
-  gl.glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (ok == GL_TRUE) return shader;
-  char text[kInfoLogBytes + 1] = {};
-  gl.glGetShaderInfoLog(shader, kInfoLogBytes, nullptr, text);
-  core::log(core::LogLevel::Error, "OpenGL shader: %s", trimmed(text));
-  gl.glDeleteShader(shader);
-  return 0;
+  return built(shader, GL_COMPILE_STATUS, "shader", gl.glGetShaderiv, gl.glGetShaderInfoLog, gl.glDeleteShader);
 }
 
 bool wholePicture(const render::RgbaImage& img) {
@@ -231,14 +239,7 @@ std::uint32_t GlScreen::program(const char* fragmentSource) {
   gl.glLinkProgram(linked);
   gl.glDeleteShader(vertex);
   gl.glDeleteShader(fragment);
-  GLint ok = GL_FALSE;
-  gl.glGetProgramiv(linked, GL_LINK_STATUS, &ok);
-  if (ok == GL_TRUE) return linked;
-  char text[kInfoLogBytes + 1] = {};
-  gl.glGetProgramInfoLog(linked, kInfoLogBytes, nullptr, text);
-  core::log(core::LogLevel::Error, "OpenGL program: %s", trimmed(text));
-  gl.glDeleteProgram(linked);
-  return 0;
+  return built(linked, GL_LINK_STATUS, "program", gl.glGetProgramiv, gl.glGetProgramInfoLog, gl.glDeleteProgram);
 }
 
 void GlScreen::upload(const render::RgbaImage& img) {

@@ -11,9 +11,6 @@ namespace render {
 namespace {
 
 constexpr int kIconKey = 10;  // background colour that marks an icon's see-through pixels
-// Where the 320 x 200 picture sits in the frame during play.
-constexpr int kPlayX = 14;
-constexpr int kPlayY = 26;
 constexpr int kFullEnergyPixels = 46;
 
 void captureIcon(const assets::TileSet& tiles, int tile, std::int16_t (&icon)[16][16]) {
@@ -156,14 +153,14 @@ void HudScreen::composePlay(const Framebuffer& fb, const assets::Palette& palett
                             const std::vector<InventoryIcon>* icons) const {
   out = frame;
   const auto table = colourTable(palette);
-  placeRows(fb, table, kPlayAreaTop, kScreenHeight, kPlayX, kPlayY, out);
+  placeRows(fb, table, kPlayAreaTop, kScreenHeight, kHudPlayX, kHudPlayY, out);
   if (view.valid) drawPanel(view, icons, out);
   if (mask != nullptr && mask->size() == fb.pixels.size()) {
     const int rows = std::min(kPlayAreaTop, static_cast<int>(fb.pixels.size() / kScreenWidth));
     for (int y = 0; y < rows; ++y) {
       for (int x = 0; x < kScreenWidth; ++x) {
         const int i = y * kScreenWidth + x;
-        if ((*mask)[i] != 0) put(out, x + kPlayX, y + kPlayY, table[fb.pixels[i] & 15]);
+        if ((*mask)[i] != 0) put(out, x + kHudPlayX, y + kHudPlayY, table[fb.pixels[i] & 15]);
       }
     }
   }

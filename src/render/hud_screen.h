@@ -17,6 +17,15 @@ namespace render {
 
 constexpr int kHudWidth = 348;
 constexpr int kHudHeight = 240;
+// Where the 320 x 200 picture sits in the frame during play. Its play area,
+// below the panel rows, is the frame's game view: 320 x 160 at (14, 66), what
+// the pause menu dims and a save's thumbnail shows.
+constexpr int kHudPlayX = 14;
+constexpr int kHudPlayY = 26;
+constexpr int kHudViewX = kHudPlayX;
+constexpr int kHudViewY = kHudPlayY + kPlayAreaTop;
+constexpr int kHudViewWidth = kScreenWidth;
+constexpr int kHudViewHeight = kScreenHeight - kPlayAreaTop;
 
 // The game in a decorative 348 x 240 frame: the play area inside the frame
 // art, the frame's own panel completed with the current values in full colour,

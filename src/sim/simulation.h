@@ -23,6 +23,10 @@ constexpr std::uint8_t kInputDown = 2;
 constexpr std::uint8_t kInputLeft = 4;
 constexpr std::uint8_t kInputRight = 8;
 constexpr std::uint8_t kInputFire = 16;
+// The cheats ride in the input history beside each step's input, in two bits
+// that the simulation never reads.
+constexpr std::uint8_t kCheatLives = 32;
+constexpr std::uint8_t kCheatEnergy = 64;
 
 // The DOS game's logic, stepped once per DOS frame from one input byte. Owners
 // read state, ops and error directly; ops is drained by the caller after each half

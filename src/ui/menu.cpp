@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <utility>
 
+#include "sim/simulation.h"
+
 namespace ui {
 
 const char* const kMainItems[6] = {"RESUME", "SAVE", "LOAD", "SETTINGS", "CHEATS", "QUIT"};
 const char* const kSettingItems[7] = {"FULLSCREEN",  "SOUND FX VOLUME",  "MUSIC VOLUME",      "CRT EFFECT",
                                       "AUDIO MODE",  "KEYBOARD MAPPING", "CONTROLLER MAPPING"};
-const CheatItem kCheatItems[2] = {{"INFINITE LIVES", 0x20}, {"INFINITE ENERGY", 0x40}};
+const CheatItem kCheatItems[2] = {{"INFINITE LIVES", sim::kCheatLives},
+                                   {"INFINITE ENERGY", sim::kCheatEnergy}};
 const input::Action kButtonActions[5] = {input::Action::Jump, input::Action::Fire, input::Action::QuickSave,
                                          input::Action::QuickLoad, input::Action::Screenshot};
 
@@ -28,7 +31,6 @@ constexpr int kButtonsMoveRow = 0;
 constexpr int kButtonsPauseRow = 6;
 constexpr int kButtonsDefaultsRow = 7;
 
-constexpr std::int32_t kMaxVolume = 10;
 constexpr std::size_t kSlotCount = 9;
 
 bool isSlotView(View v) { return v == View::Save || v == View::Load; }
@@ -124,10 +126,10 @@ void Menu::adjust(int delta) {
       settings.fullscreen = !settings.fullscreen;
       break;
     case 1:
-      settings.soundVolume = std::clamp(settings.soundVolume + delta, 0, kMaxVolume);
+      settings.soundVolume = std::clamp(settings.soundVolume + delta, 0, app::kMaxVolume);
       break;
     case 2:
-      settings.musicVolume = std::clamp(settings.musicVolume + delta, 0, kMaxVolume);
+      settings.musicVolume = std::clamp(settings.musicVolume + delta, 0, app::kMaxVolume);
       break;
     case 3:
       settings.crt = !settings.crt;

@@ -7,11 +7,16 @@
 
 #include "app/settings/settings.h"
 #include "input/controls.h"
+#include "render/hud_screen.h"
 #include "render/rgba.h"
 #include "ui/menu_art.h"
 #include "ui/slot_info.h"
 
 namespace ui {
+
+// The game view of the framed picture: the menu dims it, and a save's
+// thumbnail is cut from it.
+constexpr Rect kGameView{render::kHudViewX, render::kHudViewY, render::kHudViewWidth, render::kHudViewHeight};
 
 // The pause menu's state: a stack of views with a selection each, a working
 // copy of the settings and cheats, the slot list, and a queue of outcomes for

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/files.h"
+#include "core/hex.h"
 #include "core/json.h"
 #include "core/log.h"
 
@@ -72,13 +73,6 @@ void blit(render::RgbaImage& dst, const render::RgbaImage& src, int sx, int sy, 
   }
 }
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // "#" and one to eight hexadecimal digits (six as shipped: red, green, blue).
 bool parseColour(const Json& value, std::uint32_t& out) {
   if (!value.is_string()) return false;
@@ -86,7 +80,7 @@ bool parseColour(const Json& value, std::uint32_t& out) {
   if (s.size() < 2 || s.size() > 9 || s[0] != '#') return false;
   std::uint32_t v = 0;
   for (std::size_t i = 1; i < s.size(); ++i) {
-    const int digit = hexDigit(s[i]);
+    const int digit = core::hexDigit(s[i]);
     if (digit < 0) return false;
     v = v << 4 | static_cast<std::uint32_t>(digit);
   }
@@ -103,14 +97,8 @@ bool readNumber(const Json& root, const char* section, const char* key, std::int
   if (it == root.end() || !it->is_object()) return false;
   const auto value = it->find(key);
   if (value == it->end()) return true;
-  if (value->is_number_unsigned()) {
-    if (value->get<std::uint64_t>() > static_cast<std::uint64_t>(kMax)) return false;
-  } else if (!value->is_number_integer()) {
-    return false;
-  }
-  const std::int64_t v = value->is_number_unsigned() ? static_cast<std::int64_t>(value->get<std::uint64_t>())
-                                                       : value->get<std::int64_t>();
-  if (v < min || v > kMax) return false;
+  std::int64_t v = 0;
+  if (core::readWholeNumber(*value, min, kMax, v, true) != core::NumberFit::Inside) return false;
   out = static_cast<std::int32_t>(v);
   return true;
 }

@@ -6,17 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "assets/indexed_image.h"
 #include "render/rgba.h"
 
 namespace ui {
 
-// A rectangle of a picture in pixels: left, top, width, height.
-struct Rect {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t w = 0;
-  std::int32_t h = 0;
-};
+using Rect = assets::Rect;
 
 // The pause menu's skin (assets/UI/menu): named colours, two bitmap fonts and
 // the RGBA sheets its boxes, slider and markers are cut from, with the

@@ -12,20 +12,17 @@ namespace {
 
 using Font = MenuArt::Font;
 
-// The framed picture and the game view inside it.
-constexpr int kPictureWidth = 348;
-constexpr Rect kGameView{14, 66, 320, 160};
 constexpr int kRowHeight = 11;
 
 constexpr const char* kMonths[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                      "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 // The panel every view sits in, centred on the game view, for content of
-// w x h; gives the content rectangle.
+// w x h (the panel is 50 rows taller); gives the content rectangle.
 Rect frame(const MenuArt& art, render::RgbaImage& img, int w, int h, const std::string& title,
            const std::string& footer) {
-  const int x = (kPictureWidth - w) / 2;
-  const int y = h < 240 ? std::min(188 - h, (110 - h) / 2 + 66) : 2;
+  const int x = (render::kHudWidth - w) / 2;
+  const int y = h < 240 ? std::min(188 - h, (kGameView.h - 50 - h) / 2 + kGameView.y) : 2;
   art.panel(img, {x, y, w, h + 50});
   art.stripe(img, {x + 4, y + 4, w - 8, 7});
   art.text(img, Font::Big, x + (w - MenuArt::textWidth(Font::Big, title)) / 2, y + 15, title, art.colour("white"));
@@ -152,7 +149,7 @@ void Menu::drawSettings(render::RgbaImage& img, int sel) const {
       case 2: {
         const int volume = i == 1 ? settings.soundVolume : settings.musicVolume;
         art.slider(img, vx, c.y + 10 + kRowHeight * i - art.sliderSheet.height / 3, volume, i == 2);
-        const std::string percent = std::to_string(volume * 10) + "%";
+        const std::string percent = std::to_string(volume * 100 / app::kMaxVolume) + "%";
         art.text(img, Font::Big, c.x + c.w - 4 - MenuArt::textWidth(Font::Big, percent), vy, percent, colour);
         break;
       }

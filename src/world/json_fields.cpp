@@ -1,42 +1,24 @@
 #include "world/json_fields.h"
 
-#include <cmath>
 #include <cstdio>
 #include <limits>
 
+#include "core/json.h"
 #include "core/log.h"
 
 namespace world {
 
 bool numberToInt32(const Json& value, std::int32_t& out) {
-  constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
-  constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
-  switch (value.type()) {
-    case Json::value_t::boolean:
-      out = value.get<bool>() ? 1 : 0;
-      return true;
-    case Json::value_t::number_integer: {
-      const std::int64_t v = value.get<std::int64_t>();
-      if (v < kMin || v > kMax) return false;
-      out = static_cast<std::int32_t>(v);
-      return true;
-    }
-    case Json::value_t::number_unsigned: {
-      const std::uint64_t v = value.get<std::uint64_t>();
-      if (v > static_cast<std::uint64_t>(kMax)) return false;
-      out = static_cast<std::int32_t>(v);
-      return true;
-    }
-    case Json::value_t::number_float: {
-      // Range check before the cast: converting an out-of-range double is undefined.
-      const double v = std::trunc(value.get<double>());
-      if (!(v >= static_cast<double>(kMin) && v <= static_cast<double>(kMax))) return false;
-      out = static_cast<std::int32_t>(v);
-      return true;
-    }
-    default:
-      return false;
+  if (value.is_boolean()) {
+    out = value.get<bool>() ? 1 : 0;
+    return true;
   }
+  std::int64_t v = 0;
+  if (core::readWholeNumber(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+                            v) != core::NumberFit::Inside)
+    return false;
+  out = static_cast<std::int32_t>(v);
+  return true;
 }
 
 bool JsonFields::fail(const char* format, ...) {

@@ -2,17 +2,11 @@
 
 #include <string>
 
+#include "core/hex.h"
 #include "world/world_sections.h"
 
 namespace world {
 namespace {
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool readIntFields(JsonFields& in, const Json& value,
                    std::initializer_list<std::pair<const char*, std::int32_t*>> fields) {
@@ -72,12 +66,11 @@ bool readActorTypesTail(JsonFields& in, const Json& root, World& world) {
   if (!in.stringOr(root, "actor_types_tail", "", hex)) return false;
   world.actorTypesTail.reserve(hex.size() / 2);
   for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    const int high = hexDigit(hex[i]);
-    const int low = hexDigit(hex[i + 1]);
-    if (high < 0 || low < 0)
+    const int byte = core::hexByte(hex[i], hex[i + 1]);
+    if (byte < 0)
       return in.fail("%s: actor_types_tail: \"%c%c\" at %zu is not a hexadecimal pair", in.path().c_str(),
                      hex[i], hex[i + 1], i);
-    world.actorTypesTail.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    world.actorTypesTail.push_back(static_cast<std::uint8_t>(byte));
   }
   return true;
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -155,6 +156,36 @@ TEST(ParseJson, RefusesNestingDeeperThanTheLimit) {
     bool tooDeep = !deep;
     EXPECT_EQ(!core::parseJson(text, &tooDeep).is_discarded(), parsed) << text.substr(0, 80);
     EXPECT_EQ(tooDeep, deep) << text.substr(0, 80);
+  }
+}
+
+// Every loader reads its numbers through readWholeNumber: values of a damaged
+// file at the edges of 64 bits must land on a bound, never be converted out of range.
+TEST(ReadWholeNumber, TruncatesAndBoundsEveryKindOfNumber) {
+  using core::NumberFit;
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  const std::tuple<const char*, std::int64_t, std::int64_t, bool, NumberFit, std::int64_t> cases[] = {
+      // text, min, max, integers only, fit, out (7 when left alone)
+      {"5", 0, 10, false, NumberFit::Inside, 5},
+      {"-3", 0, 10, false, NumberFit::Outside, 0},
+      {"-2.9", -2, 10, false, NumberFit::Inside, -2},
+      {"10.9", 0, 10, false, NumberFit::Inside, 10},
+      {"11.0", 0, 10, false, NumberFit::Outside, 10},
+      {"2.5", 0, 10, true, NumberFit::NoNumber, 7},
+      {"true", 0, 10, false, NumberFit::NoNumber, 7},
+      {"\"5\"", 0, 10, false, NumberFit::NoNumber, 7},
+      {"18446744073709551615", kMin, kMax, true, NumberFit::Outside, kMax},
+      {"9223372036854775807", kMin, kMax, true, NumberFit::Inside, kMax},
+      {"-9223372036854775808", kMin, kMax, true, NumberFit::Inside, kMin},
+      {"9.3e18", kMin, kMax, false, NumberFit::Outside, kMax},
+      {"-9.3e18", kMin, kMax, false, NumberFit::Outside, kMin},
+      {"-9223372036854775808.0", kMin, kMax, false, NumberFit::Inside, kMin},
+  };
+  for (const auto& [text, min, max, integersOnly, fit, expected] : cases) {
+    std::int64_t out = 7;
+    EXPECT_EQ(core::readWholeNumber(core::parseJson(text), min, max, out, integersOnly), fit) << text;
+    EXPECT_EQ(out, expected) << text;
   }
 }
 

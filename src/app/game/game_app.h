@@ -66,10 +66,10 @@ class GameApp {
   static constexpr std::uint32_t kNextTitle = 2;
 
   // Cheat bits, kept in the input history beside each step's input.
-  static constexpr std::uint8_t kCheatLives = 0x20;
-  static constexpr std::uint8_t kCheatEnergy = 0x40;
-  // The input bits that reach the simulation.
-  static constexpr std::uint8_t kSimInputMask = 0x9F;
+  static constexpr std::uint8_t kCheatLives = sim::kCheatLives;
+  static constexpr std::uint8_t kCheatEnergy = sim::kCheatEnergy;
+  // The input bits that reach the simulation: all but the cheats.
+  static constexpr std::uint8_t kSimInputMask = static_cast<std::uint8_t>(~(kCheatLives | kCheatEnergy));
 
   // Ticks a notice stays on the picture.
   static constexpr int kNoticeTicks = 140;

@@ -4,7 +4,6 @@
 #include "app/game/quick_save.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <queue>
 #include <string>
@@ -25,46 +24,19 @@ namespace fs = std::filesystem;
 
 constexpr const char* kCheckNames[6] = {"room", "x", "y", "score", "lives", "energy"};
 
-// Number readers for a file that may be damaged: they never throw and never
-// convert out of range. False when the value is no number at all.
-bool toUnsigned(const Json& v, std::uint64_t& out) {
-  if (v.is_number_unsigned()) {
-    out = v.get<std::uint64_t>();
-  } else if (v.is_number_integer()) {
-    const std::int64_t s = v.get<std::int64_t>();
-    // A negative index can never lie inside the history.
-    out = s < 0 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(s);
-  } else if (v.is_number_float()) {
-    const double d = std::trunc(v.get<double>());
-    out = (d >= 0 && d < 18446744073709551616.0) ? static_cast<std::uint64_t>(d)
-                                                  : std::numeric_limits<std::uint64_t>::max();
-  } else {
-    return false;
-  }
-  return true;
+// Number readers for a file that may be damaged: a number beyond 64 bits is
+// taken at the nearer end. False when the value is no number at all.
+bool toSigned(const Json& v, std::int64_t& out) {
+  return core::readWholeNumber(v, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(),
+                               out) != core::NumberFit::NoNumber;
 }
 
-bool toSigned(const Json& v, std::int64_t& out) {
-  if (v.is_number_unsigned()) {
-    const std::uint64_t u = v.get<std::uint64_t>();
-    out = u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
-              ? std::numeric_limits<std::int64_t>::max()
-              : static_cast<std::int64_t>(u);
-  } else if (v.is_number_integer()) {
-    out = v.get<std::int64_t>();
-  } else if (v.is_number_float()) {
-    const double d = std::trunc(v.get<double>());
-    if (std::isnan(d))
-      out = 0;
-    else if (d >= 9223372036854775807.0)
-      out = std::numeric_limits<std::int64_t>::max();
-    else if (d <= -9223372036854775808.0)
-      out = std::numeric_limits<std::int64_t>::min();
-    else
-      out = static_cast<std::int64_t>(d);
-  } else {
-    return false;
-  }
+// An index into the history; one beyond 63 bits is as far outside it as any.
+bool toUnsigned(const Json& v, std::uint64_t& out) {
+  std::int64_t s = 0;
+  if (!toSigned(v, s)) return false;
+  // A negative index can never lie inside the history.
+  out = s < 0 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(s);
   return true;
 }
 
@@ -178,11 +150,6 @@ bool writeQuickSave(const fs::path& path, const QuickSave& save) {
   root["steps"] = keys.size();
   root["version"] = kQuickSaveVersion;
   const std::string text = root.dump();
-
-  if (path.has_parent_path()) {
-    std::error_code ignored;
-    fs::create_directories(path.parent_path(), ignored);
-  }
   return core::writeFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 

@@ -17,10 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kFramedWidth = 348;
-// The 320 x 160 game view inside the 348 x 240 framed picture.
-constexpr ui::Rect kGameView{14, 66, 320, 160};
-
 // Whether a picture is at p; a path whose status cannot be read counts as empty.
 bool somethingAt(const fs::path& p) {
   if (p.empty()) return false;
@@ -84,8 +80,8 @@ std::vector<ui::SlotInfo> PauseFlow::listSlots() const {
 }
 
 render::RgbaImage PauseFlow::thumbnail(const render::RgbaImage& frame) const {
-  if (frame.width != kFramedWidth) return render::RgbaImage{};
-  return ui::shrink(frame, kGameView, art.emptyThumb.width, art.emptyThumb.height);
+  if (frame.width != render::kHudWidth) return render::RgbaImage{};
+  return ui::shrink(frame, ui::kGameView, art.emptyThumb.width, art.emptyThumb.height);
 }
 
 bool PauseFlow::playable() const {

@@ -1,6 +1,5 @@
 #include "app/settings/settings.h"
 
-#include <algorithm>
 #include <cctype>
 #include <string>
 #include <system_error>
@@ -22,7 +21,6 @@ using Json = nlohmann::json;
 
 constexpr char kFormat[] = "tumbold-settings";
 constexpr int kVersion = 1;
-constexpr std::int32_t kMaxVolume = 10;
 
 std::string actionId(input::Action action) {
   std::string id = input::actionName(action);
@@ -45,16 +43,10 @@ bool readBool(const Json& root, const char* key, bool& out) {
 bool readVolume(const Json& root, const char* key, std::int32_t& out) {
   if (!root.contains(key)) return true;
   const Json& value = root.at(key);
-  if (!value.is_number()) return false;
-  // Clamped in the widest form first, so that huge or fractional numbers in
-  // the file never overflow the conversion.
-  if (value.is_number_unsigned()) {
-    out = static_cast<std::int32_t>(std::min<std::uint64_t>(value.get<std::uint64_t>(), kMaxVolume));
-  } else if (value.is_number_integer()) {
-    out = static_cast<std::int32_t>(std::clamp<std::int64_t>(value.get<std::int64_t>(), 0, kMaxVolume));
-  } else {
-    out = static_cast<std::int32_t>(std::clamp(value.get<double>(), 0.0, static_cast<double>(kMaxVolume)));
-  }
+  // A number beyond the range is taken at its nearer end.
+  std::int64_t volume = 0;
+  if (core::readWholeNumber(value, 0, kMaxVolume, volume) == core::NumberFit::NoNumber) return false;
+  out = static_cast<std::int32_t>(volume);
   return true;
 }
 
@@ -173,11 +165,6 @@ bool saveSettings(const fs::path& file, const Settings& s) {
   };
   // A key name that is not valid UTF-8 must not throw out of the writer.
   const std::string text = root.dump(1, ' ', false, Json::error_handler_t::replace);
-
-  if (file.has_parent_path()) {
-    std::error_code ignored;
-    fs::create_directories(file.parent_path(), ignored);
-  }
   return core::writeFile(file, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 

@@ -7,12 +7,15 @@
 
 namespace app {
 
+// The loudest either volume goes, in tenths of full.
+constexpr std::int32_t kMaxVolume = 10;
+
 // What the player chose in the settings menu, kept between runs in
 // settings.json. A default-constructed value is the first-run state.
 struct Settings {
   bool fullscreen = true;
-  std::int32_t soundVolume = 10;  // 0..10, tenths
-  std::int32_t musicVolume = 10;  // 0..10, tenths
+  std::int32_t soundVolume = kMaxVolume;  // 0..kMaxVolume
+  std::int32_t musicVolume = kMaxVolume;  // 0..kMaxVolume
   bool crt = true;
   std::uint32_t audio = 0;  // music device: 0 AdLib (FM), 1 PC speaker
   input::Bindings bindings = input::Bindings::defaults();

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/files.h"
+#include "core/hex.h"
 #include "core/json.h"
 #include "core/log.h"
 
@@ -31,16 +32,20 @@ using Json = nlohmann::json;
 // Rows and run.json come from a recording tool outside this program: every
 // value is checked for its type, so that a damaged file ends the replay with a
 // message instead of a JSON library exception.
-bool isInt64(const Json& v) {
-  if (v.is_number_unsigned()) return v.get<std::uint64_t>() <= static_cast<std::uint64_t>(INT64_MAX);
-  return v.is_number_integer();
+std::optional<std::int64_t> int64Of(const Json& v) {
+  std::int64_t out = 0;
+  if (core::readWholeNumber(v, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(), out,
+                            true) != core::NumberFit::Inside)
+    return std::nullopt;
+  return out;
 }
 
 bool readRowKey(const Json& row, const char* key, std::optional<std::int64_t>& out) {
   const auto it = row.find(key);
   if (it == row.end()) return true;
-  if (!isInt64(*it)) return false;
-  out = it->get<std::int64_t>();
+  const std::optional<std::int64_t> value = int64Of(*it);
+  if (!value) return false;
+  out = value;
   return true;
 }
 
@@ -53,8 +58,9 @@ std::string readRow(const Json& value, Row& row) {
   }
   const auto held = value.find("held_read");
   if (held != value.end() && !held->is_null()) {
-    if (!isInt64(*held)) return "\"held_read\" is neither an integer nor null";
-    row.heldRead = static_cast<std::uint8_t>(held->get<std::int64_t>() & 0xFF);
+    const std::optional<std::int64_t> value = int64Of(*held);
+    if (!value) return "\"held_read\" is neither an integer nor null";
+    row.heldRead = static_cast<std::uint8_t>(*value & 0xFF);
   }
   return {};
 }
@@ -143,23 +149,16 @@ bool readRun(const std::filesystem::path& folder, TraceFolder& out) {
     const Json& o = outcomes[i];
     const auto after = o.is_object() ? o.find("after_step") : o.end();
     const auto text = o.is_object() ? o.find("outcome") : o.end();
-    if (!o.is_object() || (after != o.end() && !isInt64(*after)) || (text != o.end() && !text->is_string())) {
+    const std::optional<std::int64_t> afterStep = after != o.end() ? int64Of(*after) : std::int64_t{-1};
+    if (!o.is_object() || !afterStep || (text != o.end() && !text->is_string())) {
       core::log(core::LogLevel::Error,
                 "%s: outcome %zu in run.json is not an object with an integer \"after_step\" and a text \"outcome\"",
                 name.c_str(), i);
       return false;
     }
-    out.outcomes.emplace_back(after != o.end() ? after->get<std::int64_t>() : -1,
-                              text != o.end() ? text->get<std::string>() : std::string());
+    out.outcomes.emplace_back(*afterStep, text != o.end() ? text->get<std::string>() : std::string());
   }
   return true;
-}
-
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -199,13 +198,12 @@ std::optional<Poke> parsePoke(const std::string& text, std::string& problem) {
   }
   const std::string bytes = text.substr(equals + 1);
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const int high = hexDigit(bytes[i]);
-    const int low = hexDigit(bytes[i + 1]);
-    if (high < 0 || low < 0) {
+    const int byte = core::hexByte(bytes[i], bytes[i + 1]);
+    if (byte < 0) {
       problem = "has a byte that is not two hexadecimal digits";
       return std::nullopt;
     }
-    poke.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    poke.bytes.push_back(static_cast<std::uint8_t>(byte));
   }
   return poke;
 }
