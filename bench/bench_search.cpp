@@ -39,11 +39,7 @@ bool startShipped(Shipped& s) {
     std::printf("no shipped world\n");
     return false;
   }
-  s.content.world = &*s.world;
-  s.content.attributes = tiles->attributes;
-  s.content.collisionTiles = static_cast<std::uint32_t>(tiles->collisionTiles);
-  for (std::size_t c = 0; c < 16; ++c)
-    for (std::size_t k = 0; k < 3; ++k) s.content.palette[c * 3 + k] = (*palette)[c][k];
+  s.content = sim::makeContent(*s.world, *tiles, *palette);
   app::gProgram = &*s.program;
   s.simulation.emplace(s.content, *s.program);
   s.simulation->newGame();

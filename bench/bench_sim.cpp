@@ -33,11 +33,7 @@ bool loadShipped(Setup& setup) {
   auto world = world::loadWorld(root / "world" / "world.json");
   if (!palette || !tiles || !world) return false;
   setup.world = std::move(*world);
-  setup.content.attributes = tiles->attributes;
-  setup.content.collisionTiles = static_cast<std::uint32_t>(tiles->collisionTiles);
-  for (std::size_t c = 0; c < 16; ++c) {
-    for (std::size_t k = 0; k < 3; ++k) setup.content.palette[c * 3 + k] = (*palette)[c][k];
-  }
+  setup.content = sim::makeContent(setup.world, *tiles, *palette);
   setup.source = "shipped world";
   return true;
 }

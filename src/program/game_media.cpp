@@ -47,7 +47,8 @@ void applySettings(const app::Settings& s, present::Presenter& presenter, presen
                    audio::Music& music, input::Controls& controls) {
   presenter.setFullscreen(s.fullscreen);
   presenter.crt = s.crt;
-  audio.setVolumes(static_cast<float>(s.soundVolume) / 10.0f, static_cast<float>(s.musicVolume) / 10.0f);
+  audio.setVolumes(static_cast<float>(s.soundVolume) / static_cast<float>(app::kMaxVolume),
+                   static_cast<float>(s.musicVolume) / static_cast<float>(app::kMaxVolume));
   const SDL_AudioDeviceID device = audio.device();
   if (device != 0) SDL_LockAudioDevice(device);
   music.setDevice(s.audio == 1 ? audio::Music::Device::Speaker : audio::Music::Device::AdLib);

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "assets/palette.h"
+#include "assets/tile_set.h"
+
 namespace world {
 struct World;
 }
@@ -22,6 +25,10 @@ struct Content {
   // 16 colours, red, green, blue each, 6-bit components.
   std::array<std::uint8_t, 48> palette{};
 };
+
+// The content of a loaded world with its tile set and palette; it points into
+// world, which must outlive it.
+Content makeContent(const world::World& world, const assets::TileSet& tiles, const assets::Palette& palette);
 
 // Attribute values the player's movement tells apart.
 constexpr std::uint8_t kAttrEmpty = 0;

@@ -33,11 +33,7 @@ struct Shipped {
 
   Shipped() {
     if (!tiles || !world || !palette) return;
-    content.world = &*world;
-    content.attributes = tiles->attributes;
-    content.collisionTiles = static_cast<std::uint32_t>(tiles->collisionTiles);
-    for (int c = 0; c < 16; ++c)
-      for (int k = 0; k < 3; ++k) content.palette[3 * c + k] = (*palette)[c][k];
+    content = sim::makeContent(*world, *tiles, *palette);
   }
   bool complete() const { return tiles && world && palette && program; }
 };
