@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::uint8_t kArmedAtStart = 0xEF;  // as the game application starts a game
-
 // The bubbles among the pending page operations; all of them are then dropped.
 void takeBubbles(sim::Simulation& simulation, int step, std::string& out, int& count) {
   for (const sim::PageOp& op : simulation.ops) {
@@ -36,7 +34,7 @@ int listBubbles(const Data& data, const std::string& steps, const std::string& o
   const sim::Content content = simContent(data);
   sim::Simulation simulation(content, *program);
   simulation.newGame();
-  simulation.state.armed = kArmedAtStart;
+  simulation.state.armed = sim::kArmedAtNewGame;
 
   std::string lines;
   int count = 0;

@@ -27,6 +27,10 @@ constexpr std::uint8_t kInputFire = 16;
 // that the simulation never reads.
 constexpr std::uint8_t kCheatLives = 32;
 constexpr std::uint8_t kCheatEnergy = 64;
+// The armed byte of a game as the game application starts it: fire held over
+// from the title must be released before it acts. Every player of a new game
+// (the application, the autopilot, the bubble listing, the trace replay) sets it.
+constexpr std::uint8_t kArmedAtNewGame = 0xEF;
 
 // The DOS game's logic, stepped once per DOS frame from one input byte. Owners
 // read state, ops and error directly; ops is drained by the caller after each half

@@ -16,7 +16,6 @@ namespace app {
 
 namespace {
 
-constexpr std::uint8_t kArmedAtStart = 0xEF;  // as the game application starts a game
 constexpr int kTimeout = 4000;                // steps a wait or walk without a count may take
 constexpr std::uint8_t kStanding = 1;
 
@@ -59,7 +58,7 @@ class Runner {
  public:
   Runner(const sim::Content& content, const sim::ScriptProgram& program) : sim_(content, program) {
     sim_.newGame();
-    sim_.state.armed = kArmedAtStart;
+    sim_.state.armed = sim::kArmedAtNewGame;
   }
 
   const std::vector<std::uint8_t>& history() const { return history_; }

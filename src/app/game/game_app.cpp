@@ -15,7 +15,6 @@ constexpr int kTextColumns = 40;
 
 constexpr std::uint8_t kTitleTune = 6;
 constexpr std::uint8_t kTitleScreenTune = 2;
-constexpr std::uint8_t kArmedAtStart = 0xEF;  // fire held from the title must be released first
 
 // Minimum ticks of the fire waits: a shown screen, a speech bubble.
 constexpr int kScreenWaitTicks = 15;
@@ -176,7 +175,7 @@ void GameApp::newGameIn(sim::Simulation& s) {
   s.newGame();
   // Operations of an abandoned game must not reach the new one.
   s.ops.clear();
-  s.state.armed = kArmedAtStart;
+  s.state.armed = sim::kArmedAtNewGame;
 }
 
 void GameApp::startGame() {

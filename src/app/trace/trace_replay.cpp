@@ -27,7 +27,6 @@ using trace::Row;
 
 constexpr std::int64_t kLastModelledRoom = 74;
 constexpr std::uint8_t kStanding = 1;
-constexpr std::uint8_t kNewGameArmed = 0xEF;
 constexpr std::uint32_t kWholePicture = render::GameRenderer::kRoomReset | render::GameRenderer::kPanelDrawn;
 
 // Everything of one replay; nothing outlives the call.
@@ -208,7 +207,7 @@ int Replay::start(std::size_t row) {
   startStep_ = trace_.rows[row].stepOr(0);
   if (options_.newGame) {
     sim_.newGame();
-    sim_.state.armed = kNewGameArmed;
+    sim_.state.armed = sim::kArmedAtNewGame;
   } else {
     const auto snapshot = trace_.snapshots.at(row);
     const std::string failure = snapshot ? trace::loadSnapshot(*snapshot, *content_.world, program_, sim_.state)
