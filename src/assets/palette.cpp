@@ -17,6 +17,16 @@ Palette::Color Palette::toRgb8(const Color& c) {
   return out;
 }
 
+std::vector<std::uint8_t> Palette::rgb8Bytes() const {
+  std::vector<std::uint8_t> rgb;
+  rgb.reserve(colors.size() * 3);
+  for (const Color& colour : colors) {
+    const Color c = toRgb8(colour);
+    rgb.insert(rgb.end(), c.begin(), c.end());
+  }
+  return rgb;
+}
+
 std::optional<Palette> loadPalette(const std::filesystem::path& file) {
   const std::string name = file.string();
   auto text = core::readTextFile(file);

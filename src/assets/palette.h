@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace assets {
 
@@ -18,6 +19,9 @@ struct Palette {
 
   // 6-bit DAC components to 8 bits: (c * 255 + 31) / 63, so 63 becomes 255.
   static Color toRgb8(const Color& c);
+  // The 16 colours in 8 bits as consecutive red, green, blue bytes, the
+  // palette of an indexed PNG.
+  std::vector<std::uint8_t> rgb8Bytes() const;
 };
 
 // Reads "dac6" (16 entries of [r, g, b, ...]) from a palette JSON file.

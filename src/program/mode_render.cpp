@@ -17,20 +17,9 @@
 
 namespace {
 
-// The 16 game colours as consecutive 8-bit red, green, blue bytes.
-std::vector<std::uint8_t> paletteRgb(const assets::Palette& palette) {
-  std::vector<std::uint8_t> rgb;
-  rgb.reserve(48);
-  for (const auto& colour : palette.colors) {
-    const auto c = assets::Palette::toRgb8(colour);
-    rgb.insert(rgb.end(), c.begin(), c.end());
-  }
-  return rgb;
-}
-
 bool saveScreenPng(const Data& data, const render::Framebuffer& fb, const std::filesystem::path& file) {
   return assets::saveIndexedPng(file, render::kScreenWidth, render::kScreenHeight, fb.pixels,
-                                paletteRgb(data.palette));
+                                data.palette.rgb8Bytes());
 }
 
 std::string numbered(const char* prefix, int number) {
@@ -50,7 +39,7 @@ bool renderRoomPng(const Data& data, int room, const std::filesystem::path& out)
   render::drawRoom(fb, data.tiles, data.world.rooms[room], render::kPlayAreaTop);
   const int height = render::kScreenHeight - render::kPlayAreaTop;
   return assets::saveIndexedPng(out, render::kScreenWidth, height,
-                                fb.rows(render::kPlayAreaTop, render::kScreenHeight), paletteRgb(data.palette));
+                                fb.rows(render::kPlayAreaTop, render::kScreenHeight), data.palette.rgb8Bytes());
 }
 
 bool renderGoldens(const Data& data, const std::filesystem::path& folder) {

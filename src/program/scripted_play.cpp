@@ -103,14 +103,8 @@ void ScriptedPlay::logRequests(int t) {
 }
 
 bool ScriptedPlay::capture(int t) {
-  const assets::Palette palette = app::toPalette(game_.shownPal);
-  std::vector<std::uint8_t> rgb;
-  for (const assets::Palette::Color& c : palette.colors) {
-    const assets::Palette::Color c8 = assets::Palette::toRgb8(c);
-    rgb.insert(rgb.end(), c8.begin(), c8.end());
-  }
   if (!assets::saveIndexedPng(outDir_ / numbered("frame_%05d.png", t), render::kScreenWidth,
-                              render::kScreenHeight, game_.frame.pixels, rgb)) {
+                              render::kScreenHeight, game_.frame.pixels, app::toPalette(game_.shownPal).rgb8Bytes())) {
     return false;
   }
   return render::saveRgbaPng(outDir_ / numbered("screen_%05d.png", t), driver_.compose());

@@ -90,15 +90,11 @@ std::optional<std::size_t> Replay::startRow() const {
 
 bool Replay::writePicture(const render::Framebuffer& fb, const std::string& file) {
   if (picturesLost_) return false;
-  std::vector<std::uint8_t> palette;
-  for (const auto& colour : options_.graphics->palette.colors) {
-    const auto rgb = assets::Palette::toRgb8(colour);
-    palette.insert(palette.end(), rgb.begin(), rgb.end());
-  }
   std::error_code ignored;
   fs::create_directories(outFolder_, ignored);
   picturesLost_ =
-      !assets::saveIndexedPng(outFolder_ / file, render::kScreenWidth, render::kScreenHeight, fb.pixels, palette);
+      !assets::saveIndexedPng(outFolder_ / file, render::kScreenWidth, render::kScreenHeight, fb.pixels,
+                              options_.graphics->palette.rgb8Bytes());
   return !picturesLost_;
 }
 
