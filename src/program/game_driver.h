@@ -53,7 +53,6 @@ class GameDriver {
 
   // The framed picture of this moment with the menu drawn over it.
   const render::RgbaImage& compose();
-  const render::RgbaImage& picture() const { return picture_; }
 
   // The sound and music requests queued since the last call, oldest first.
   std::vector<app::GameApp::Sound> takeSounds();

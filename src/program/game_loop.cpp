@@ -76,7 +76,6 @@ class GameLoop {
   void handleMenuEvent(const SDL_Event& e);
   void applyChangedSettings();
   void runTicks(unsigned ticks);
-  static void paceFrame(Uint64 frameStart, double frequency);
   void playMusicRequests();
   void playSoundRequests();
   void takeScreenshot();
@@ -118,18 +117,8 @@ void GameLoop::run(int quitAfterFrames, int pressF1At) {
 
     playMusicRequests();
     playSoundRequests();
-    if (!presenter_.present(driver_.compose())) paceFrame(last, frequency);
+    if (!presenter_.present(driver_.compose())) game::paceFrame(last);
   }
-}
-
-// A frame that did not wait for the display (no vsync, or a minimised window
-// that presents nothing) would let the loop spin as fast as it can: the menu's
-// held-key repeat counts frames and would race, and a core would burn for
-// nothing. Such frames are held to about 60 a second.
-void GameLoop::paceFrame(Uint64 frameStart, double frequency) {
-  const double elapsed = static_cast<double>(SDL_GetPerformanceCounter() - frameStart) / frequency;
-  const double wait = 1.0 / 60.0 - elapsed;
-  if (wait > 0.0) SDL_Delay(static_cast<Uint32>(wait * 1000.0));
 }
 
 void GameLoop::handleEvent(const SDL_Event& e) {
@@ -204,6 +193,17 @@ void GameLoop::takeScreenshot() {
 }
 
 }  // namespace
+
+namespace game {
+
+void paceFrame(std::uint64_t frameStart) {
+  const double elapsed = static_cast<double>(SDL_GetPerformanceCounter() - frameStart) /
+                         static_cast<double>(SDL_GetPerformanceFrequency());
+  const double wait = 1.0 / 60.0 - elapsed;
+  if (wait > 0.0) SDL_Delay(static_cast<Uint32>(wait * 1000.0));
+}
+
+}  // namespace game
 
 int runGame(const Data& data, const fs::path& root, int quitAfterFrames, int pressF1At, bool windowed) {
   std::optional<render::GameGraphics> graphics = render::loadGameGraphics(root);

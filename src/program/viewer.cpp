@@ -7,6 +7,7 @@
 
 #include "app/game/sim_clock.h"
 #include "core/log.h"
+#include "game_loop.h"
 #include "modes.h"
 #include "present/presenter.h"
 #include "render/framebuffer.h"
@@ -101,9 +102,7 @@ int runViewer(const Data& data, int quitAfterFrames) {
         const Uint64 now = SDL_GetPerformanceCounter();
         clock.advance(static_cast<double>(now - last) / frequency);
         last = now;
-        // A frame that did not wait for the display (no vsync, a minimised
-        // window) is held to about 60 a second instead of spinning a core.
-        if (!presenter.present(render::toRgba(drawView(data, view), data.palette))) SDL_Delay(16);
+        if (!presenter.present(render::toRgba(drawView(data, view), data.palette))) game::paceFrame(now);
       }
     }
   }
