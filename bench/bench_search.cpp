@@ -5,44 +5,30 @@
 #include <sys/resource.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/autopilot/reach_search.h"
 #include "app/autopilot/route.h"
-#include "assets/palette.h"
-#include "assets/tile_set.h"
 #include "bench.h"
+#include "data/shipped_data.h"
 #include "sim/simulation.h"
 #include "world/world.h"
 
 namespace {
 
-// The shipped world with a new game started in it.
-struct Shipped {
-  std::optional<world::World> world;
-  std::optional<sim::ScriptProgram> program;
-  sim::Content content;
-  std::optional<sim::Simulation> simulation;
-};
-
-// False, after a line that says so, when the shipped data set does not load.
-bool startShipped(Shipped& s) {
-  const std::filesystem::path root = TUMBOLD_SOURCE_DIR;
-  auto palette = assets::loadPalette(root / "assets" / "palettes" / "vga.json");
-  auto tiles = assets::loadTileSet(root / "assets" / "graphics");
-  s.world = world::loadWorld(root / "world" / "world.json");
-  if (s.world) s.program = sim::compileScripts(*s.world);
-  if (!palette || !tiles || !s.program) {
+// A new game of the shipped world in simulation; false, after a line that
+// says so, when the shipped data set does not load.
+bool startShipped(std::optional<sim::Simulation>& simulation) {
+  const data_test::Shipped& data = data_test::shipped();
+  if (!data.complete()) {
     std::printf("no shipped world\n");
     return false;
   }
-  s.content = sim::makeContent(*s.world, *tiles, *palette);
-  app::gProgram = &*s.program;
-  s.simulation.emplace(s.content, *s.program);
-  s.simulation->newGame();
+  app::gProgram = &*data.program;
+  simulation.emplace(data.content, *data.program);
+  simulation->newGame();
   return true;
 }
 
@@ -106,21 +92,21 @@ void timeSearch(const char* what, sim::Simulation& simulation, const std::vector
 
 // Every state of the new game's room tried.
 TUMBOLD_BENCHMARK(search_speed) {
-  Shipped s;
-  if (!startShipped(s)) return;
-  timeSearch("the new game's room", *s.simulation, {});
+  std::optional<sim::Simulation> simulation;
+  if (!startShipped(simulation)) return;
+  timeSearch("the new game's room", *simulation, {});
 }
 
 // From the shipped room with the most states (about 85,000: no single room
 // reaches the limit) with every room allowed, until the node limit.
 TUMBOLD_BENCHMARK(search_limit) {
-  Shipped s;
-  if (!startShipped(s)) return;
-  if (!placeHero(*s.simulation, 4, 150, 40)) {
+  std::optional<sim::Simulation> simulation;
+  if (!startShipped(simulation)) return;
+  if (!placeHero(*simulation, 4, 150, 40)) {
     std::printf("the hero does not land in room 4\n");
     return;
   }
   std::vector<int> rooms;
-  for (std::size_t r = 0; r < s.world->rooms.size(); ++r) rooms.push_back(static_cast<int>(r));
-  timeSearch("room 4 and beyond", *s.simulation, rooms);
+  for (std::size_t r = 0; r < data_test::shipped().world->rooms.size(); ++r) rooms.push_back(static_cast<int>(r));
+  timeSearch("room 4 and beyond", *simulation, rooms);
 }
