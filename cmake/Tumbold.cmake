@@ -58,6 +58,7 @@ function(tumbold_test name)
   target_link_libraries(test_${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(test_${name} PRIVATE
-    TUMBOLD_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TUMBOLD_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    TUMBOLD_SOURCE_DIR="${PROJECT_SOURCE_DIR}" TUMBOLD_BINARY_DIR="${PROJECT_BINARY_DIR}"
+    TUMBOLD_OPTIMISED=$<IF:$<CONFIG:Debug>,0,1>)
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
 endfunction()

@@ -422,6 +422,47 @@ TEST(ShippedWorld, EveryRoomHasALayoutOfItsOwn) {
   EXPECT_LT(worst, 200) << "no rooms compared";
 }
 
+// What a player learns of a room is where he can stand in it. The places to stand
+// between the ceiling row and the two floor rows (a tile whose top holds the hero,
+// with nothing solid right above it) must differ from room to room: no two rooms
+// share three quarters of them (the share of all the places either has), also when
+// one is seen in a mirror.
+TEST(ShippedWorld, EveryRoomHasAShapeOfItsOwn) {
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  auto places = [&](const world::Room& room, bool mirrored) {
+    std::set<std::pair<int, int>> found;
+    for (int r = 1; r <= 7; ++r) {
+      for (int c = 0; c < 20; ++c) {
+        const int x = 16 * c, top = 40 + 16 * r;
+        const bool holds = attrAt(room, *tiles, x + 4, top + 4) != 0 || attrAt(room, *tiles, x + 12, top + 4) != 0;
+        bool covered = false;
+        for (int dx : {4, 12})
+          for (int dy : {-12, -4}) covered = covered || attrAt(room, *tiles, x + dx, top + dy) == 1;
+        if (holds && !covered) found.insert({r, mirrored ? 19 - c : c});
+      }
+    }
+    return found;
+  };
+  auto share = [](const std::set<std::pair<int, int>>& a, const std::set<std::pair<int, int>>& b) {
+    std::size_t both = 0;
+    for (const auto& p : a) both += b.count(p);
+    const std::size_t either = a.size() + b.size() - both;
+    return either == 0 ? 1.0 : static_cast<double>(both) / static_cast<double>(either);
+  };
+  const std::size_t rooms = std::min<std::size_t>(world->rooms.size(), 75);
+  for (std::size_t a = 0; a < rooms; ++a) {
+    const auto mine = places(world->rooms[a], false);
+    for (std::size_t b = a + 1; b < rooms; ++b) {
+      const double same = std::max(share(mine, places(world->rooms[b], false)), share(mine, places(world->rooms[b], true)));
+      EXPECT_LT(same, 0.75) << "rooms " << a << " (" << world->rooms[a].name << ") and " << b << " ("
+                            << world->rooms[b].name << ") share " << static_cast<int>(100 * same)
+                            << " % of their places to stand";
+    }
+  }
+}
+
 TEST(ShippedWorld, StartPlaceIsAFreeStandingSpot) {
   const auto& world = shipped().world;
   const auto& tiles = shipped().tiles;

@@ -274,68 +274,6 @@ TEST_F(ShippedSetPiece, KeeperTakesAShardAndTheLastOneWinsTheGame) {
   EXPECT_EQ(game.state().endCode, 2u);
 }
 
-TEST_F(ShippedSetPiece, EverySinkingFloorOverADownExitLetsTheHeroThroughOntoFirmGround) {
-  const auto& world = *shipped().world;
-  int checked = 0;
-  for (const auto& room : world.rooms) {
-    if (room.id >= 75 || room.exits[1].kind != world::ExitKind::Room) continue;
-    // The sinking floor lies level with the floor (row 8) or in the bottom row.
-    int top = -1, c = 0;
-    for (; c + 1 < 20 && top < 0; ++c)
-      for (int y : {168, 184})
-        if (top < 0 && attrAt(room, 16 * c, y) == 3 && attrAt(room, 16 * c + 31, y) == 3) top = y;
-    --c;
-    if (top >= 0) {
-      Game game;
-      game.placeHero(room.id, 16 * c - 2, top - 24);
-      // A shaft may carry the fall on through further rooms below.
-      std::set<int> chain;
-      for (int r = room.exits[1].target; !chain.count(r);) {
-        chain.insert(r);
-        if (world.rooms[r].exits[1].kind != world::ExitKind::Room) break;
-        r = world.rooms[r].exits[1].target;
-      }
-      int below = -1;
-      const bool arrived = game.runUntil(0, 900, [&](const sim::GameState& s) {
-        below = s.room;
-        return chain.count(s.room) && s.onGround != 0;
-      });
-      EXPECT_TRUE(arrived) << "room " << room.id << " column " << c << ": hero in room " << int(game.state().room)
-                           << " state " << int(game.state().state) << " " << game.error();
-      if (arrived) {
-        EXPECT_TRUE(bodyClear(world.rooms[below], game.state().x, game.state().y))
-            << "room " << below << ": the hero lands inside a wall at x " << game.state().x << " y " << game.state().y;
-      }
-      ++checked;
-    }
-  }
-  EXPECT_GT(checked, 20);
-}
-
-TEST_F(ShippedSetPiece, JumpingFromTheTopLedgeUnderEveryCeilingExitLandsInTheRoomAbove) {
-  const auto& world = *shipped().world;
-  int checked = 0;
-  for (const auto& room : world.rooms) {
-    if (room.id >= 75 || room.exits[0].kind != world::ExitKind::Room) continue;
-    if (attrAt(room, 152, 44) != 0 || attrAt(room, 168, 44) != 0) continue;  // the opening is elsewhere
-    // The highest place under the opening (columns 9 and 10) where the hero can stand.
-    const int x = 134;
-    int y = -1;
-    for (int cand = 48; cand <= 144 && y < 0; cand += 8)
-      if (bodyClear(room, x, cand) && attrAt(room, x + 18, cand + 24) != 0) y = cand;
-    if (y < 0 || y > 96) continue;  // no climb here: the way up is a lift or a one-way shaft
-    Game game;
-    game.placeHero(room.id, x, y);
-    const int above = room.exits[0].target;
-    const bool landed = game.run(0, 3) &&
-                        game.runUntil(kUp, 120, [&](const sim::GameState& s) { return s.room == above && s.onGround; });
-    EXPECT_TRUE(landed) << "room " << room.id << " from y " << y << ": hero in room " << int(game.state().room)
-                        << " at y " << game.state().y << " " << game.error();
-    ++checked;
-  }
-  EXPECT_GT(checked, 15);
-}
-
 TEST_F(ShippedSetPiece, EveryObjectRestsWhereTheHeroCanStandWithinReach) {
   const auto& world = *shipped().world;
   for (std::size_t i = 0; i < world.objects.size(); ++i) {

@@ -1,7 +1,7 @@
 // Every way between two rooms one above the other, tried as a player would: down
-// from the floor beside the opening, asked of the autopilot's own search, and up
-// by a standing jump from the highest place the map gives under the opening, after
-// which the hero must be able to walk off onto firm ground in the room above.
+// from the floor beside the opening, asked of the autopilot's own search; down from
+// every spot of a cracked floor by waiting; and up by a plain jump from every spot of
+// the ledge under a way up. Last, every spot of the world, waited on and jumped from.
 
 #include <gtest/gtest.h>
 
@@ -155,75 +155,180 @@ TEST(ShippedWays, EveryWayDownIsFoundByTheSearchFromTheFloorBesideTheOpening) {
   EXPECT_GT(checked, 40);
 }
 
-// A jump straight up, with no run-up: up for one step, then nothing until he stands.
-// Through the opening he must come down on something he can walk off, left or
-// right, onto ground that holds him.
-TEST(ShippedWays, AStandingJumpFromUnderEveryCeilingOpeningGetsThrough) {
-  ASSERT_TRUE(shipped().complete());
-  const auto& world = *shipped().world;
-  int checked = 0;
-  for (const auto& room : world.rooms) {
-    if (room.id >= 75 || room.exits[0].kind != world::ExitKind::Room) continue;
-    const int above = room.exits[0].target;
-    if (liftLink(world, above, room.id) || kDropsOnly.count({room.id, above})) continue;
-    auto open = [&](int c) {
-      for (int y : {44, 52})
-        for (int dx : {4, 12})
-          if (attrAt(room, 16 * c + dx, y) == 1) return false;
-      return true;
-    };
-    for (const auto& [first, last] : runs(open)) {
-      // Every x from which the head passes the opening.
-      const int x0 = 16 * first - 10, x1 = 16 * last + 16 - 30;
-      if (x1 < x0) continue;
-      int y = -1;
-      for (int cand = 40; cand <= 168 && y < 0; cand += 8)
-        if (bodyClear(room, (x0 + x1) / 2, cand) && floorUnder(room, (x0 + x1) / 2, cand)) y = cand;
-      if (y < 0) {
-        ADD_FAILURE() << "room " << room.id << ": nothing to stand on under the opening to room " << above;
-        continue;
-      }
-      if (ballRoom(room.id) || ballRoom(above)) {
-        // The boulders fall through the run and out at its foot, so nothing may stop
-        // them under its openings: the ways up there take a running jump, which the
-        // search is asked to find (the boulders may cost a little energy on the way).
-        Game game;
-        game.placeHero(room.id, (x0 + x1) / 2, y);
-        std::string said;
-        ASSERT_TRUE(game.run(0, 3));
-        EXPECT_TRUE(searchFinds(game, "room=" + std::to_string(above) + " and stand and maxloss=20", said))
-            << where(room.id, above, (x0 + x1) / 2, y) << ": " << said;
-        ++checked;
-        continue;
-      }
-      for (int x = x0; x <= x1; ++x) {
-        if (!bodyClear(room, x, y) || !floorUnder(room, x, y)) continue;
-        Game game;
-        game.placeHero(room.id, x, y);
-        ASSERT_TRUE(game.run(0, 3));
-        ASSERT_TRUE(game.run(kUp, 1));
-        game.runUntil(0, 200, [](const sim::GameState& s) { return s.state == 1 && s.onGround; });
-        const auto landed = game.state();
-        EXPECT_EQ(landed.room, above) << where(room.id, above, x, y) << ": the jump ends in room " << int(landed.room)
-                                      << " at y " << landed.y;
-        if (landed.room != above) continue;
-        bool walksOff = false;
-        for (std::uint8_t dir : {kLeft, kRight}) {
-          game.restore(landed);
-          game.run(dir, 30);
-          game.run(0, 20);
-          const auto off = game.state();
-          game.run(0, 40);
-          const auto& s = game.state();
-          walksOff = walksOff || (s.room == above && s.state == 1 && s.y == off.y && s.x != landed.x);
-        }
-        EXPECT_TRUE(walksOff) << where(room.id, above, x, y) << ": landed at x " << landed.x << " y " << landed.y
-                              << " and cannot walk off onto firm ground";
-        ++checked;
+// Where the hero stands when nothing moves him any more: on the ground, his body clear
+// of solid tiles, his feet on the top of a quadrant that holds him and not on a
+// sinking floor still carrying him down. Empty when he does not stand like that.
+std::string settledWrong(const sim::GameState& s) {
+  const auto& room = shipped().world->rooms[s.room];
+  std::ostringstream out;
+  out << "in room " << int(s.room) << " at x " << s.x << " y " << s.y << " (state " << int(s.state) << ")";
+  if (s.state != 1 || !s.onGround) return out.str() + ": not standing";
+  if (s.currentLift >= 0) return {};  // on a lift's floor, which is no tile
+  if (!bodyClear(room, s.x, s.y)) return out.str() + ": inside a solid tile";
+  if ((s.y + 24) % 8 != 0) return out.str() + ": feet between two quadrant tops";
+  for (int probe : {10, 18, 26, 29}) {
+    const int under = attrAt(room, s.x + probe, s.y + 24);
+    if (under == 0) continue;
+    if (under == 3) return out.str() + ": still sinking";
+    if (attrAt(room, s.x + probe, s.y + 23) != 0) return out.str() + ": feet inside the floor";
+    return {};
+  }
+  return out.str() + ": nothing under the feet";
+}
+
+// The hero's spots on top of a surface: x, and y of his top, in one room.
+std::vector<std::pair<int, int>> standingSpots(const world::Room& room) {
+  std::vector<std::pair<int, int>> spots;
+  for (int y = 40; y <= 168; y += 8) {
+    for (int x = 0; x <= 280; ++x) {
+      if (!bodyClear(room, x, y)) continue;
+      for (int probe : {10, 18, 26, 29}) {
+        if (attrAt(room, x + probe, y + 24) == 0) continue;
+        if (attrAt(room, x + probe, y + 23) == 0) spots.push_back({x, y});
+        break;
       }
     }
   }
-  EXPECT_GT(checked, 100);
+  return spots;
+}
+
+// The first attribute under the hero's feet, in probe order: what he stands on.
+int footing(const world::Room& room, int x, int y) {
+  for (int probe : {10, 18, 26, 29})
+    if (const int a = attrAt(room, x + probe, y + 24)) return a;
+  return 0;
+}
+
+// A game standing in a room, from which the hero is put down at one spot after another.
+class Spot {
+ public:
+  Spot() { base_ = game_.state(); }
+  Game& at(int room, int x, int y) {
+    game_.restore(base_);
+    game_.placeHero(room, x, y);
+    return game_;
+  }
+
+ private:
+  Game game_;
+  sim::GameState base_;
+};
+
+// A room whose floor is open right under the way in from above: a shaft to fall on
+// through.
+bool shaftUnder(const world::Room& room) {
+  if (room.exits[1].kind != world::ExitKind::Room) return false;
+  for (int x = 4; x < 320; x += 8)
+    if (attrAt(room, x, 44) == 0 && attrAt(room, x, 196) == 0 && attrAt(room, x, 180) == 0) return true;
+  return false;
+}
+
+// Cracked floors, as a player finds them: wherever he stands on one and waits, it lets
+// him down into the room below, where he comes to stand on firm ground.
+TEST(ShippedWays, EveryCrackLetsTheHeroDownWhereverHeStandsOnIt) {
+  if (!TUMBOLD_OPTIMISED) GTEST_SKIP() << "every spot of the world is played in the optimised build";
+  ASSERT_TRUE(shipped().complete());
+  const auto& world = *shipped().world;
+  Spot spot;
+  int cracks = 0;
+  for (const auto& room : world.rooms) {
+    if (room.id >= 75) continue;
+    for (const auto& [x, y] : standingSpots(room)) {
+      if (footing(room, x, y) != 3) continue;
+      ++cracks;
+      const std::string from = "room " + std::to_string(room.id) + " x " + std::to_string(x) + " y " +
+                               std::to_string(y) + ": ";
+      ASSERT_EQ(room.exits[1].kind, world::ExitKind::Room) << from << "a sinking floor with no room below";
+      // A shaft under the room below (the drain, the chapel's) carries the fall on.
+      std::set<int> below;
+      for (int r = room.exits[1].target; below.insert(r).second && shaftUnder(world.rooms[r]);)
+        r = world.rooms[r].exits[1].target;
+      Game& game = spot.at(room.id, x, y);
+      ASSERT_TRUE(game.run(0, 300)) << from << game.error();
+      EXPECT_TRUE(below.count(game.state().room)) << from << "waiting ends " << settledWrong(game.state());
+      const std::string wrong = settledWrong(game.state());
+      EXPECT_TRUE(wrong.empty()) << from << "waiting ends " << wrong;
+    }
+  }
+  EXPECT_GT(cracks, 40 * 20) << "too few places on cracked floors: the scan is not looking at the rooms";
+}
+
+// A way up is a ledge under an opening in the ceiling: from anywhere on that ledge a
+// jump straight up (up for one step, then nothing) takes the hero through into the
+// room above, where he comes down on floor that holds him and stays.
+TEST(ShippedWays, APlainJumpFromAnywhereOnTheLedgeUnderAWayUpStaysInTheRoomAbove) {
+  if (!TUMBOLD_OPTIMISED) GTEST_SKIP() << "every spot of the world is played in the optimised build";
+  ASSERT_TRUE(shipped().complete());
+  const auto& world = *shipped().world;
+  Spot spot;
+  int ways = 0, jumps = 0;
+  for (const auto& room : world.rooms) {
+    if (room.id >= 75 || room.exits[0].kind != world::ExitKind::Room) continue;
+    const int above = room.exits[0].target;
+    if (liftLink(world, above, room.id) || ballRoom(room.id) || ballRoom(above)) continue;
+    // Cells of the ceiling row open to the room above.
+    auto open = [&](int px) { return attrAt(room, px, 44) != 1 && attrAt(room, px, 52) != 1; };
+    // Ledges high enough for the jump to reach the floor above: runs of spots at one
+    // height, any of whose spots has the hero's head under the opening.
+    const auto spots = standingSpots(room);
+    for (std::size_t i = 0; i < spots.size();) {
+      std::size_t j = i;
+      while (j + 1 < spots.size() && spots[j + 1].second == spots[i].second && spots[j + 1].first == spots[j].first + 1) ++j;
+      const int y = spots[i].second;
+      bool under = false;
+      for (std::size_t k = i; k <= j && y <= 64; ++k)
+        under = under || (open(spots[k].first + 10) && open(spots[k].first + 29));
+      if (under) {
+        ++ways;
+        for (std::size_t k = i; k <= j; ++k) {
+          const int x = spots[k].first;
+          const std::string from = "room " + std::to_string(room.id) + " x " + std::to_string(x) + " y " +
+                                   std::to_string(y) + " (ledge x " + std::to_string(spots[i].first) + "-" +
+                                   std::to_string(spots[j].first) + "): ";
+          Game& game = spot.at(room.id, x, y);
+          ASSERT_TRUE(game.run(0, 3) && game.run(kUp, 1) && game.run(0, 300)) << from << game.error();
+          EXPECT_EQ(int(game.state().room), above) << from << "the jump ends " << settledWrong(game.state());
+          const std::string wrong = settledWrong(game.state());
+          EXPECT_TRUE(wrong.empty()) << from << "the jump ends " << wrong;
+          ++jumps;
+        }
+      }
+      i = j + 1;
+    }
+  }
+  EXPECT_GT(ways, 30);
+  EXPECT_GT(jumps, 30 * 30);
+}
+
+// Every spot of the world, played as a player plays it: the hero left standing there,
+// and jumping straight up from there, comes to stand on something that holds him,
+// never sunk into a floor or stuck inside a wall.
+TEST(ShippedWays, FromEverySpotWaitingOrAPlainJumpEndsStandingOnFirmGround) {
+  if (!TUMBOLD_OPTIMISED) GTEST_SKIP() << "every spot of the world is played in the optimised build";
+  ASSERT_TRUE(shipped().complete());
+  const auto& world = *shipped().world;
+  Spot spot;
+  int spots = 0, failures = 0;
+  for (const auto& room : world.rooms) {
+    if (room.id >= 75) continue;
+    for (const auto& [x, y] : standingSpots(room)) {
+      for (const bool jump : {false, true}) {
+        Game& game = spot.at(room.id, x, y);
+        const bool ran = game.run(0, 3) && game.run(jump ? kUp : 0, 1) && game.run(0, 300);
+        const auto& s = game.state();
+        // Lifts, rides and the game's end carry him off the tiles: not this test's matter.
+        if (!ran || s.endCode != 0 || s.currentLift >= 0 || s.state >= 10) continue;
+        const std::string wrong = settledWrong(s);
+        if (!wrong.empty() && ++failures <= 40) {
+          ADD_FAILURE() << "room " << room.id << " x " << x << " y " << y << (jump ? ", a plain jump" : ", waiting")
+                        << ", ends " << wrong;
+        }
+      }
+      ++spots;
+    }
+  }
+  EXPECT_EQ(failures, 0);
+  EXPECT_GT(spots, 75 * 300);
 }
 
 }  // namespace
