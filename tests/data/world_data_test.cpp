@@ -654,7 +654,7 @@ TEST(ShippedPlay, WalkingAndJumpingAroundTheStartNeverStops) {
 TEST(ShippedPlay, DroppingThroughTheCottageFloorReachesTheStreetBelow) {
   ASSERT_TRUE(shipped().complete());
   // The sinking floor left of the start lets the hero through to the room below.
-  const auto result = play({{4, 30}, {0, 200}});
+  const auto result = play({{4, 40}, {0, 200}});
   EXPECT_EQ(result.error, "");
   EXPECT_EQ(result.state.room, shipped().world->rooms[2].exits[1].target);
 }
