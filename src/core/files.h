@@ -33,11 +33,14 @@ std::optional<std::string> readInputText(const std::filesystem::path& path,
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 // writeFile without creating parent folders and without a log line, for
-// writers that report a failure in their own words. The temporary file has
-// one name per target, ".NAME.tmp" beside it, reused by the next write when a
-// killed run left it behind (another name only while another writer holds
-// it), and is flushed to the disk before the rename where POSIX offers it.
-// A device or a pipe at the path is written straight into.
-bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// writers that report a failure in their own words: the system's words for
+// what failed go to `why` when it is given. The temporary file has one name
+// per target, ".NAME.tmp" beside it, reused by the next write when a killed
+// run left it behind; another name is taken while another writer holds it or
+// when it is no plain file of one name. It is flushed to the disk before the
+// rename where POSIX offers it. Only a regular file (or nothing) is replaced:
+// a folder, a device or a pipe at the path fails the write.
+bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+                 std::string* why = nullptr);
 
 }  // namespace core

@@ -179,6 +179,37 @@ TEST_F(Executable, InputsThatAreNoRegularFilesEndInTheModesErrorLine) {
   }
 }
 
+// A save over a pipe, or beside it a pipe or a second name in the temporary
+// file's place, and pictures past the file-size limit: the writes fail (or take
+// another temporary name) without waiting, and play goes on to its end.
+TEST_F(Executable, SavesIntoSpecialFilesOrPastTheSizeLimitNeitherBlockNorStopPlay) {
+  std::ofstream(dir_ / "s.txt") << "40-41 fire\n200 f5\n";
+  const fs::path user = dir_ / "play" / "user";
+  const struct {
+    char planted;  // 'p' a pipe, 'l' a second name of "other", at `name` in user/
+    const char* name;
+    const char* limit;
+    const char* logged;
+    int code;  // 1: a capture that cannot be written fails scripted play
+  } cases[] = {{'p', "quicksave.json", "", "[error] cannot write play/user/quicksave.json\n", 0},
+               {'p', ".quicksave.json.tmp", "", "[info] saved: ", 0},
+               {'l', ".quicksave.json.tmp", "", "[info] saved: ", 0},
+               {' ', "", "ulimit -f 4;", "[error] cannot write play/frame_00201.png\n", 1}};
+  for (const auto& c : cases) {
+    fs::remove_all(dir_ / "play");
+    fs::create_directories(user);
+    std::ofstream(dir_ / "other") << "precious";
+    if (c.planted == 'l') fs::create_hard_link(dir_ / "other", user / c.name);
+    if (c.planted == 'p') ::mkfifo((user / c.name).c_str(), 0600);
+    const ProcessResult r = run({"--play-script", "s.txt", "--capture-at", "201", "--out", "play"}, c.limit, 60);
+    EXPECT_EQ(r.code, c.code) << r.err;
+    EXPECT_NE(r.err.find(c.logged), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("played 202 ticks"), std::string::npos) << r.err;
+    EXPECT_EQ(slurp(dir_ / "other"), "precious") << c.name;
+    EXPECT_EQ(fs::is_fifo(user / c.name), c.planted == 'p') << c.name;
+  }
+}
+
 // A simulation that stops under the bubble listing (its new game begins in a
 // room the world lacks) is a failure: exit code 1 after the error line, which
 // follows the result line as it was.
