@@ -162,7 +162,7 @@ bool writeBeside(const std::filesystem::path& target, std::optional<std::filesys
 // The whole file, or the reason it cannot be had. Only a regular file has an
 // end to read to: a folder fails on its first read, a device may never end, and
 // a pipe may never deliver.
-enum class Read { Ok, NotEmbedded, CannotOpen, TooLarge };
+enum class Read { Ok, NotEmbedded, Absent, NotRegular, CannotOpen, TooLarge, Failed };
 
 Read readBytes(const std::filesystem::path& path, std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
   const std::string text = path.string();
@@ -174,13 +174,16 @@ Read readBytes(const std::filesystem::path& path, std::uintmax_t limit, std::vec
     return Read::Ok;
   }
   std::error_code ec;
-  std::ifstream in;
-  if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (status.type() == std::filesystem::file_type::not_found) return Read::Absent;
+  if (ec) return Read::CannotOpen;
+  if (!std::filesystem::is_regular_file(status)) return Read::NotRegular;
+  std::ifstream in(path, std::ios::binary);
   if (!in.is_open()) return Read::CannotOpen;
   if (std::filesystem::file_size(path, ec) > limit && !ec) return Read::TooLarge;
-  // istream::read turns a read error into the stream's bad state instead of
-  // throwing; what was read before it is returned. The limit is also counted
-  // as the bytes come, for a file that grows while it is read.
+  // The limit is also counted as the bytes come, for a file that grows while
+  // it is read. A read error (a failing disk or share) ends in the stream's
+  // bad state: what came before it is not the whole file.
   char chunk[1 << 16];
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
     if (static_cast<std::uintmax_t>(in.gcount()) > limit - bytes.size()) {
@@ -189,6 +192,10 @@ Read readBytes(const std::filesystem::path& path, std::uintmax_t limit, std::vec
     }
     bytes.insert(bytes.end(), chunk, chunk + in.gcount());
     if (!in) break;
+  }
+  if (in.bad()) {
+    bytes.clear();
+    return Read::Failed;
   }
   return Read::Ok;
 }
@@ -200,8 +207,11 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
   switch (readBytes(path, std::numeric_limits<std::uintmax_t>::max(), bytes)) {
     case Read::Ok: return bytes;
     case Read::NotEmbedded: log(LogLevel::Error, "%s is not embedded", path.string().c_str()); break;
+    case Read::Absent:
+    case Read::NotRegular:
     case Read::CannotOpen:
     case Read::TooLarge: log(LogLevel::Error, "cannot open %s", path.string().c_str()); break;
+    case Read::Failed: log(LogLevel::Error, "cannot read %s", path.string().c_str()); break;
   }
   return std::nullopt;
 }
@@ -212,10 +222,21 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path) {
   return std::string(bytes->begin(), bytes->end());
 }
 
-std::optional<std::string> readInputText(const std::filesystem::path& path, std::uintmax_t limit) {
+std::optional<std::string> readInputText(const std::filesystem::path& path, std::uintmax_t limit,
+                                         InputFailure* failure) {
   std::vector<std::uint8_t> bytes;
-  if (readBytes(path, limit, bytes) != Read::Ok) return std::nullopt;
-  return std::string(bytes.begin(), bytes.end());
+  const Read read = readBytes(path, limit, bytes);
+  if (read == Read::Ok) return std::string(bytes.begin(), bytes.end());
+  if (failure) {
+    switch (read) {
+      case Read::NotEmbedded:
+      case Read::Absent: *failure = InputFailure::Absent; break;
+      case Read::NotRegular: *failure = InputFailure::NotRegular; break;
+      case Read::TooLarge: *failure = InputFailure::TooLarge; break;
+      default: *failure = InputFailure::Unreadable; break;
+    }
+  }
+  return std::nullopt;
 }
 
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {

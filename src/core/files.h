@@ -20,11 +20,15 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path);
 // damaged file can make the program hold.
 constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{64} << 20;
 
+// Why a tool's input file was not read.
+enum class InputFailure { Absent, NotRegular, TooLarge, Unreadable };
+
 // A tool's input file as text, read as readTextFile reads (the embedded table,
 // regular files only), but refused when it holds more than `limit` bytes, and
-// without a line of its own: the mode names the file in its own error line.
+// without a line of its own: the mode names the file in its own error line,
+// told why in `failure` when it asks.
 std::optional<std::string> readInputText(const std::filesystem::path& path,
-                                         std::uintmax_t limit = kMaxInputBytes);
+                                         std::uintmax_t limit = kMaxInputBytes, InputFailure* failure = nullptr);
 
 // Writes the whole vector as the file's new content, creating missing parent
 // folders. The content is written to a temporary file in the same folder and
