@@ -9,8 +9,11 @@
 #
 # The source package comes through apt-get with a deb-src line of its own, in a
 # private apt configuration that lives for this step only: the system's sources
-# and package lists stay as they are. The unpacked source is kept in the build
-# folder, so a second run needs no network.
+# and package lists stay as they are. The line names the archive and suite that
+# the system's own apt configuration gives for liblodepng-dev (apt-cache
+# policy), so the step goes through whatever mirror or proxy the machine uses;
+# where it names none, the step is skipped. The unpacked source is kept in the
+# build folder, so a second run needs no network.
 #
 # usage: scripts/test-lodepng-source.sh [JOBS]
 set -euo pipefail
@@ -25,30 +28,31 @@ if ! command -v apt-get >/dev/null 2>&1; then
   exit 0
 fi
 
-# The deb-src line: the archive and suite the installed binary package came from.
-deb_src_line() {
-  local origin codename keyring=""
-  origin=$(apt-cache policy liblodepng-dev 2>/dev/null |
+# The archive and suite/component the installed binary package came from, as
+# apt's configuration names them; nothing when it names none.
+package_origin() {
+  apt-cache policy liblodepng-dev 2>/dev/null |
     awk '/^ \*\*\* / {mine = 1; next}
          mine && !/^        / {exit}
-         mine && $2 ~ /:\/\// && $3 ~ /\// {print $2, $3; exit}')
-  if [ -z "$origin" ]; then
-    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-stable}")
-    origin="http://deb.debian.org/debian $codename/main"
-  fi
+         mine && $2 ~ /:\/\// && $3 ~ /\// {print $2, $3; exit}'
+}
+
+deb_src_line() {  # ORIGIN
+  local keyring=""
   [ -f /usr/share/keyrings/debian-archive-keyring.gpg ] &&
     keyring="[signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] "
   # shellcheck disable=SC2086 # the archive's address and its suite/component
-  set -- $origin
+  set -- $1
   echo "deb-src $keyring$1 ${2%/*} ${2##*/}"
 }
 
-fetch_debian_source() {
-  local apt_dir line
+fetch_debian_source() {  # ORIGIN
+  local line
+  # Not local: the exit trap still needs it after a failed apt-get ends the script.
   apt_dir=$(mktemp -d)
   trap 'rm -rf "$apt_dir"' EXIT
   mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$apt_dir/parts" "$sources.partial"
-  line=$(deb_src_line)
+  line=$(deb_src_line "$1")
   echo "$line" >"$apt_dir/sources.list"
   echo "$step: Debian's source package through: $line"
   local apt=(apt-get -qq -o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="$apt_dir/parts"
@@ -72,8 +76,13 @@ unpacked() {  # the unpacked source folder, or nothing
 
 src=$(unpacked)
 if [ -z "$src" ]; then
+  origin=$(package_origin)
+  if [ -z "$origin" ]; then
+    echo "$step: skipped: apt's configuration names no archive that liblodepng-dev comes from (apt-cache policy), so there is no source package to take"
+    exit 0
+  fi
   rm -rf "$sources.partial"
-  fetch_debian_source
+  fetch_debian_source "$origin"
   src=$(unpacked)
 fi
 if [ -z "$src" ]; then

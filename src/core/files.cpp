@@ -1,8 +1,10 @@
 #include "core/files.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <random>
@@ -12,8 +14,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 #endif
 
 #include "core/embedded.h"
@@ -42,6 +42,12 @@ std::filesystem::path uniqueBeside(const std::filesystem::path& target) {
   return target.has_parent_path() ? target.parent_path() / name : name;
 }
 
+// False, with the system's words for the error in `why` when asked.
+bool failed(std::string* why, int error) {
+  if (why) *why = std::strerror(error != 0 ? error : EIO);
+  return false;
+}
+
 #if defined(__unix__) || defined(__APPLE__)
 
 // The one temporary name of a target, which every write of it uses in turn:
@@ -51,11 +57,13 @@ std::filesystem::path sharedBeside(const std::filesystem::path& target) {
   return target.has_parent_path() ? target.parent_path() / name : name;
 }
 
+// Sets errno on every failure, a write that makes no progress included.
 bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
@@ -63,12 +71,20 @@ bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
 }
 
 // The shared temporary file, emptied, locked for this write alone; -1 when
-// another writer holds it (or it is no plain file). The lock dies with the
-// process that held it, so a killed run's file is free to reuse.
+// another writer holds it, or when it is anything but a plain file of its own
+// (a pipe, which would take the content and never give it back, or a file with
+// another name, whose content would change under it). The open never waits: a
+// pipe without a reader refuses it at once. The lock dies with the process
+// that held it, so a killed run's file is free to reuse.
 int openShared(const std::filesystem::path& temporary) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return -1;
+    struct stat held {};
+    if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode) || held.st_nlink != 1) {
+      ::close(fd);
+      return -1;
+    }
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
@@ -79,10 +95,8 @@ int openShared(const std::filesystem::path& temporary) {
     // Between the open and the lock the writer before may have renamed this
     // file into place, and another may have made a new one under the name:
     // the lock must hold the file that the name still gives.
-    struct stat held {};
     struct stat named {};
-    if (::fstat(fd, &held) == 0 && ::lstat(temporary.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-        held.st_ino == named.st_ino && S_ISREG(held.st_mode)) {
+    if (::lstat(temporary.c_str(), &named) == 0 && held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
       if (::ftruncate(fd, 0) == 0) return fd;
       ::close(fd);
       return -1;
@@ -93,45 +107,50 @@ int openShared(const std::filesystem::path& temporary) {
 }
 
 bool writeBeside(const std::filesystem::path& target, std::optional<std::filesystem::perms> keep,
-                 const std::vector<std::uint8_t>& bytes) {
+                 const std::vector<std::uint8_t>& bytes, std::string* why) {
   std::filesystem::path temporary = sharedBeside(target);
   int fd = openShared(temporary);
   if (fd < 0) {
     temporary = uniqueBeside(target);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return failed(why, errno);
   }
   // Keep the old file's permissions (a private save stays private).
   if (keep) ::fchmod(fd, static_cast<mode_t>(*keep) & 07777);
   // Renamed while the file is still open, and so locked: no other writer can
   // take the name over before it is gone.
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0 && std::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  if (::close(fd) != 0) ok = false;
-  return ok;
+  int error = 0;
+  if (!writeAll(fd, bytes) || ::fsync(fd) != 0 || std::rename(temporary.c_str(), target.c_str()) != 0) {
+    error = errno;
+    ::unlink(temporary.c_str());
+  }
+  if (::close(fd) != 0 && error == 0) error = errno;
+  return error == 0 || failed(why, error);
 }
 
 #else
 
 bool writeBeside(const std::filesystem::path& target, std::optional<std::filesystem::perms> keep,
-                 const std::vector<std::uint8_t>& bytes) {
+                 const std::vector<std::uint8_t>& bytes, std::string* why) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path temporary = uniqueBeside(target);
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+    if (!out) return failed(why, errno);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     out.close();
     if (out.fail()) {
+      const int error = errno;
       fs::remove(temporary, ec);
-      return false;
+      return failed(why, error);
     }
   }
   if (keep) fs::permissions(temporary, *keep, fs::perm_options::replace, ec);
   fs::rename(temporary, target, ec);
   if (ec) {
+    if (why) *why = ec.message();
     fs::remove(temporary, ec);
     return false;
   }
@@ -143,7 +162,7 @@ bool writeBeside(const std::filesystem::path& target, std::optional<std::filesys
 // The whole file, or the reason it cannot be had. Only a regular file has an
 // end to read to: a folder fails on its first read, a device may never end, and
 // a pipe may never deliver.
-enum class Read { Ok, NotEmbedded, CannotOpen, TooLarge };
+enum class Read { Ok, NotEmbedded, Absent, NotRegular, CannotOpen, TooLarge, Failed };
 
 Read readBytes(const std::filesystem::path& path, std::uintmax_t limit, std::vector<std::uint8_t>& bytes) {
   const std::string text = path.string();
@@ -155,13 +174,16 @@ Read readBytes(const std::filesystem::path& path, std::uintmax_t limit, std::vec
     return Read::Ok;
   }
   std::error_code ec;
-  std::ifstream in;
-  if (std::filesystem::is_regular_file(path, ec)) in.open(path, std::ios::binary);
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (status.type() == std::filesystem::file_type::not_found) return Read::Absent;
+  if (ec) return Read::CannotOpen;
+  if (!std::filesystem::is_regular_file(status)) return Read::NotRegular;
+  std::ifstream in(path, std::ios::binary);
   if (!in.is_open()) return Read::CannotOpen;
   if (std::filesystem::file_size(path, ec) > limit && !ec) return Read::TooLarge;
-  // istream::read turns a read error into the stream's bad state instead of
-  // throwing; what was read before it is returned. The limit is also counted
-  // as the bytes come, for a file that grows while it is read.
+  // The limit is also counted as the bytes come, for a file that grows while
+  // it is read. A read error (a failing disk or share) ends in the stream's
+  // bad state: what came before it is not the whole file.
   char chunk[1 << 16];
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
     if (static_cast<std::uintmax_t>(in.gcount()) > limit - bytes.size()) {
@@ -170,6 +192,10 @@ Read readBytes(const std::filesystem::path& path, std::uintmax_t limit, std::vec
     }
     bytes.insert(bytes.end(), chunk, chunk + in.gcount());
     if (!in) break;
+  }
+  if (in.bad()) {
+    bytes.clear();
+    return Read::Failed;
   }
   return Read::Ok;
 }
@@ -181,8 +207,11 @@ std::optional<std::vector<std::uint8_t>> readFile(const std::filesystem::path& p
   switch (readBytes(path, std::numeric_limits<std::uintmax_t>::max(), bytes)) {
     case Read::Ok: return bytes;
     case Read::NotEmbedded: log(LogLevel::Error, "%s is not embedded", path.string().c_str()); break;
+    case Read::Absent:
+    case Read::NotRegular:
     case Read::CannotOpen:
     case Read::TooLarge: log(LogLevel::Error, "cannot open %s", path.string().c_str()); break;
+    case Read::Failed: log(LogLevel::Error, "cannot read %s", path.string().c_str()); break;
   }
   return std::nullopt;
 }
@@ -193,10 +222,21 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path) {
   return std::string(bytes->begin(), bytes->end());
 }
 
-std::optional<std::string> readInputText(const std::filesystem::path& path, std::uintmax_t limit) {
+std::optional<std::string> readInputText(const std::filesystem::path& path, std::uintmax_t limit,
+                                         InputFailure* failure) {
   std::vector<std::uint8_t> bytes;
-  if (readBytes(path, limit, bytes) != Read::Ok) return std::nullopt;
-  return std::string(bytes.begin(), bytes.end());
+  const Read read = readBytes(path, limit, bytes);
+  if (read == Read::Ok) return std::string(bytes.begin(), bytes.end());
+  if (failure) {
+    switch (read) {
+      case Read::NotEmbedded:
+      case Read::Absent: *failure = InputFailure::Absent; break;
+      case Read::NotRegular: *failure = InputFailure::NotRegular; break;
+      case Read::TooLarge: *failure = InputFailure::TooLarge; break;
+      default: *failure = InputFailure::Unreadable; break;
+    }
+  }
+  return std::nullopt;
 }
 
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
@@ -209,7 +249,7 @@ bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
   return false;
 }
 
-bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes, std::string* why) {
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::path target = path;
@@ -219,23 +259,20 @@ bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8
     if (!ec) target = resolved;
   }
   const fs::file_status status = fs::status(target, ec);
-  if (fs::is_directory(status)) return false;
+  if (fs::is_directory(status)) return failed(why, EISDIR);
   if (fs::exists(status) && !fs::is_regular_file(status)) {
-    // A device or a pipe (/dev/stdout, say) has no previous content to keep
-    // and must not be replaced by a file: write straight into it.
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    out.close();
-    return !out.fail();
+    // A pipe may never be read and a device may never take the bytes, so the
+    // write could wait for good; and a file renamed over either would take a
+    // name that is not ours to take.
+    if (why) *why = "not a regular file";
+    return false;
   }
   // The new content goes to a file beside the target and replaces it in one
   // rename only once it is wholly written (and, where the system can say so,
   // on the disk), so a full disk, a crash or a kill halfway leaves the
   // previous file as it was.
   return writeBeside(target, fs::exists(status) ? std::optional<fs::perms>(status.permissions()) : std::nullopt,
-                     bytes);
+                     bytes, why);
 }
 
 }  // namespace core

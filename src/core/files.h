@@ -20,11 +20,15 @@ std::optional<std::string> readTextFile(const std::filesystem::path& path);
 // damaged file can make the program hold.
 constexpr std::uintmax_t kMaxInputBytes = std::uintmax_t{64} << 20;
 
+// Why a tool's input file was not read.
+enum class InputFailure { Absent, NotRegular, TooLarge, Unreadable };
+
 // A tool's input file as text, read as readTextFile reads (the embedded table,
 // regular files only), but refused when it holds more than `limit` bytes, and
-// without a line of its own: the mode names the file in its own error line.
+// without a line of its own: the mode names the file in its own error line,
+// told why in `failure` when it asks.
 std::optional<std::string> readInputText(const std::filesystem::path& path,
-                                         std::uintmax_t limit = kMaxInputBytes);
+                                         std::uintmax_t limit = kMaxInputBytes, InputFailure* failure = nullptr);
 
 // Writes the whole vector as the file's new content, creating missing parent
 // folders. The content is written to a temporary file in the same folder and
@@ -33,11 +37,14 @@ std::optional<std::string> readInputText(const std::filesystem::path& path,
 bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 // writeFile without creating parent folders and without a log line, for
-// writers that report a failure in their own words. The temporary file has
-// one name per target, ".NAME.tmp" beside it, reused by the next write when a
-// killed run left it behind (another name only while another writer holds
-// it), and is flushed to the disk before the rename where POSIX offers it.
-// A device or a pipe at the path is written straight into.
-bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// writers that report a failure in their own words: the system's words for
+// what failed go to `why` when it is given. The temporary file has one name
+// per target, ".NAME.tmp" beside it, reused by the next write when a killed
+// run left it behind; another name is taken while another writer holds it or
+// when it is no plain file of one name. It is flushed to the disk before the
+// rename where POSIX offers it. Only a regular file (or nothing) is replaced:
+// a folder, a device or a pipe at the path fails the write.
+bool replaceFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
+                 std::string* why = nullptr);
 
 }  // namespace core

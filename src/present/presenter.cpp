@@ -92,8 +92,7 @@ bool Presenter::openGl() {
   if (SDL_GL_MakeCurrent(window, gl) != 0) {
     core::log(core::LogLevel::Error, "SDL_GL_MakeCurrent: %s", SDL_GetError());
   } else {
-    vsync = SDL_GL_SetSwapInterval(1) == 0;
-    if (!vsync) core::log(core::LogLevel::Info, "SDL_GL_SetSwapInterval: %s", SDL_GetError());
+    if (SDL_GL_SetSwapInterval(1) != 0) core::log(core::LogLevel::Info, "SDL_GL_SetSwapInterval: %s", SDL_GetError());
     screen = std::make_unique<GlScreen>();
     made = screen->init();
     // Its GL objects go while the context still exists.
@@ -109,12 +108,7 @@ bool Presenter::openGl() {
 bool Presenter::openRenderer() {
   renderer = SDL_CreateRenderer(window, -1,
                                 SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-  if (renderer) {
-    SDL_RendererInfo info{};
-    vsync = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-    return true;
-  }
-  vsync = false;
+  if (renderer) return true;
   core::log(core::LogLevel::Info, "SDL_CreateRenderer (accelerated): %s; using the software renderer",
             SDL_GetError());
   renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
@@ -168,33 +162,35 @@ void Presenter::uploadPicture(const render::RgbaImage& image) {
   SDL_UnlockTexture(texture);
 }
 
-bool Presenter::presentGl(const render::RgbaImage& image) {
+void Presenter::presentGl(const render::RgbaImage& image) {
   int outW = 0;
   int outH = 0;
   // In pixels, so a high-DPI display gets its full resolution.
   SDL_GL_GetDrawableSize(window, &outW, &outH);
   const std::optional<Placement> place = placePicture(image.width, image.height, outW, outH);
-  if (!place) return false;
+  if (!place) return;
   screen->draw(image, outW, outH, place->x, place->y, place->width, place->height, crt);
   SDL_GL_SwapWindow(window);
-  return vsync;
 }
 
-bool Presenter::present(const render::RgbaImage& image) {
+void Presenter::present(const render::RgbaImage& image) {
   // A picture whose pixel vector does not match its size is never read.
   if (image.pixels.size() != static_cast<std::size_t>(std::max(image.width, 0)) * std::max(image.height, 0))
-    return false;
-  if (screen) return presentGl(image);
-  if (!renderer) return false;
+    return;
+  if (screen) {
+    presentGl(image);
+    return;
+  }
+  if (!renderer) return;
   int outW = 0;
   int outH = 0;
-  if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return false;
+  if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return;
   const std::optional<Placement> place = placePicture(image.width, image.height, outW, outH);
-  if (!place) return false;
+  if (!place) return;
 
   const bool targetsSupported = SDL_RenderTargetSupported(renderer) == SDL_TRUE;
   const ScalePlan plan = planScaling(place->scale, targetsSupported);
-  if (!ensureTextures(image.width, image.height, plan.k)) return false;
+  if (!ensureTextures(image.width, image.height, plan.k)) return;
   uploadPicture(image);
 
   SDL_Texture* source = texture;
@@ -215,7 +211,14 @@ bool Presenter::present(const render::RgbaImage& image) {
   SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, source, nullptr, &dest);
   SDL_RenderPresent(renderer);
-  return vsync;
+}
+
+double Presenter::refreshInterval() const {
+  constexpr double kFallbackHz = 60.0;
+  SDL_DisplayMode mode{};
+  const int display = window ? SDL_GetWindowDisplayIndex(window) : -1;
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0 || mode.refresh_rate <= 0) return 1.0 / kFallbackHz;
+  return 1.0 / mode.refresh_rate;
 }
 
 void Presenter::setTitle(const char* text) {

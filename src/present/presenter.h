@@ -53,11 +53,12 @@ class Presenter {
   bool open(const char* title, int w, int h, bool hidden);
   // The context and GL screen for the OpenGL window just made; false (logged) when either fails.
   bool openGl();
-  // True when the picture went to the display and presenting waited for it
-  // (vsync); false for a frame that did not wait, whatever the reason (no
-  // vsync, a minimised window whose drawable has no size, no picture), which
-  // the caller then paces itself.
-  bool present(const render::RgbaImage& image);
+  // Shows the picture; with vsync (asked for on both paths) the swap usually
+  // waits for the display, but the caller paces its frames on the clock.
+  void present(const render::RgbaImage& image);
+  // The refresh interval in seconds of the display the window is on, from
+  // its display mode; that of 60 Hz when SDL does not know it.
+  double refreshInterval() const;
   void setTitle(const char* text);
   void setIcon(const render::RgbaImage& image);
   void toggleFullscreen();
@@ -73,8 +74,6 @@ class Presenter {
   std::unique_ptr<GlScreen> screen;
   // Draw with the CRT program rather than the sharp one (OpenGL path only).
   bool crt = false;
-  // Whether presenting waits for the display; without it the caller paces its frames.
-  bool vsync = false;
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
   SDL_Texture* target = nullptr;
@@ -84,7 +83,7 @@ class Presenter {
 
  private:
   bool openRenderer();
-  bool presentGl(const render::RgbaImage& image);
+  void presentGl(const render::RgbaImage& image);
   void uploadPicture(const render::RgbaImage& image);
 
   bool uploadFailureLogged_ = false;

@@ -1,4 +1,4 @@
-// The interactive game: start-up, the main loop paced by the display and tear-down.
+// The interactive game: start-up, the main loop paced to the display and tear-down.
 
 #include <SDL.h>
 
@@ -13,6 +13,7 @@
 #include "audio/music.h"
 #include "core/files.h"
 #include "core/log.h"
+#include "frame_pacing.h"
 #include "game_driver.h"
 #include "game_loop.h"
 #include "input/controls.h"
@@ -89,6 +90,7 @@ class GameLoop {
   bool running_ = true;
   int titleTimer_ = 0;
   app::SimClock clock_{};
+  game::FramePacer pacer_{game::systemFrameClock()};
 };
 
 void GameLoop::run(int quitAfterFrames, int pressF1At) {
@@ -117,7 +119,8 @@ void GameLoop::run(int quitAfterFrames, int pressF1At) {
 
     playMusicRequests();
     playSoundRequests();
-    if (!presenter_.present(driver_.compose())) game::paceFrame(last);
+    presenter_.present(driver_.compose());
+    pacer_.frameDone(presenter_.refreshInterval());
   }
 }
 
@@ -193,17 +196,6 @@ void GameLoop::takeScreenshot() {
 }
 
 }  // namespace
-
-namespace game {
-
-void paceFrame(std::uint64_t frameStart) {
-  const double elapsed = static_cast<double>(SDL_GetPerformanceCounter() - frameStart) /
-                         static_cast<double>(SDL_GetPerformanceFrequency());
-  const double wait = 1.0 / 60.0 - elapsed;
-  if (wait > 0.0) SDL_Delay(static_cast<Uint32>(wait * 1000.0));
-}
-
-}  // namespace game
 
 int runGame(const Data& data, const fs::path& root, int quitAfterFrames, int pressF1At, bool windowed) {
   std::optional<render::GameGraphics> graphics = render::loadGameGraphics(root);

@@ -4,7 +4,6 @@
 // loaded at start-up, the settings pushed to the front end, and screenshots of
 // the presented picture.
 
-#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -41,13 +40,6 @@ void applySettings(const app::Settings& s, present::Presenter& presenter, presen
 
 // The user's preferences folder, or an empty path when SDL has none.
 std::filesystem::path prefsFolder();
-
-// A frame that did not wait for the display (no vsync, or a minimised window
-// that presents nothing) would let a loop spin as fast as it can: the menu's
-// held-key repeat counts frames and would race, and a core would burn for
-// nothing. Such a frame, begun at the performance counter's frameStart, is
-// held to about 60 a second.
-void paceFrame(std::uint64_t frameStart);
 
 // "2026-03-04_17-05-09" for the local time t.
 std::string screenshotStamp(std::time_t t);

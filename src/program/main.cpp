@@ -1,5 +1,6 @@
 // Program entry: options, data root, the Data bundle and the mode dispatch.
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -101,6 +102,11 @@ int runWithData(Mode mode, const Data& data, const fs::path& root, const Options
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  // A write past the file-size limit is then a failed write, reported like a
+  // full disk, instead of the end of the program (and of a game not saved).
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   Options options;
   switch (parseOptions(argc, argv, options)) {
     case ParseOutcome::Version:

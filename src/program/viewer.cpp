@@ -7,7 +7,7 @@
 
 #include "app/game/sim_clock.h"
 #include "core/log.h"
-#include "game_loop.h"
+#include "frame_pacing.h"
 #include "modes.h"
 #include "present/presenter.h"
 #include "render/framebuffer.h"
@@ -63,6 +63,7 @@ int runViewer(const Data& data, int quitAfterFrames) {
       // Fewer than three rooms leave nothing to browse; the viewer then shows black.
       view.browsable = data.world.rooms.size() > 2 ? data.world.rooms.size() - 2 : 0;
       app::SimClock clock{};
+      game::FramePacer pacer(game::systemFrameClock());
       Uint64 last = SDL_GetPerformanceCounter();
       const double frequency = static_cast<double>(SDL_GetPerformanceFrequency());
       bool running = true;
@@ -102,7 +103,8 @@ int runViewer(const Data& data, int quitAfterFrames) {
         const Uint64 now = SDL_GetPerformanceCounter();
         clock.advance(static_cast<double>(now - last) / frequency);
         last = now;
-        if (!presenter.present(render::toRgba(drawView(data, view), data.palette))) game::paceFrame(now);
+        presenter.present(render::toRgba(drawView(data, view), data.palette));
+        pacer.frameDone(presenter.refreshInterval());
       }
     }
   }

@@ -45,23 +45,17 @@ std::optional<RgbaImage> decodePng(const std::filesystem::path& path, const std:
   return image;
 }
 
-std::optional<std::vector<std::uint8_t>> readPng(const std::filesystem::path& path) {
-  auto bytes = core::readFile(path);
-  if (!bytes) core::log(core::LogLevel::Error, "cannot read %s", path.string().c_str());
-  return bytes;
-}
-
 }  // namespace
 
 std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path) {
-  const auto bytes = readPng(path);
+  const auto bytes = core::readFile(path);
   if (!bytes) return std::nullopt;
   lodepng::State state;
   return decodePng(path, *bytes, state);
 }
 
 std::optional<RgbaImage> loadRgbaPngOfSize(const std::filesystem::path& path, int width, int height) {
-  const auto bytes = readPng(path);
+  const auto bytes = core::readFile(path);
   if (!bytes) return std::nullopt;
   lodepng::State state;
   unsigned w = 0;
@@ -104,11 +98,13 @@ bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image) {
     return false;
   }
   // Written here rather than by the PNG library, which does not check that its
-  // writes reach the file (a full disk would pass for a saved picture), and
-  // like every whole file through a temporary one renamed into place, so a
-  // failed write leaves the picture that was there as it was.
-  if (!core::replaceFile(path, std::vector<std::uint8_t>(png.begin(), png.end()))) {
-    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), lodepng_error_text(79));
+  // writes reach the file (a full disk would pass for a saved picture) and has
+  // one text for every failure, and like every whole file through a temporary
+  // one renamed into place, so a failed write leaves the picture that was there
+  // as it was. The line says what failed, in the system's words.
+  std::string why;
+  if (!core::replaceFile(path, std::vector<std::uint8_t>(png.begin(), png.end()), &why)) {
+    core::log(core::LogLevel::Error, "%s: %s", path.string().c_str(), why.c_str());
     return false;
   }
   return true;

@@ -23,6 +23,7 @@ struct RgbaImage {
 std::array<std::uint32_t, 16> colourTable(const assets::Palette& palette);
 
 // Reads any PNG (through the data root or the embedded table) as 8-bit RGBA.
+// A file that cannot be read gets core::readFile's line and no second one.
 std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path);
 // loadRgbaPng for a picture that must be width x height: any other size is
 // nothing, without a log line, known from the PNG header before anything is
@@ -30,7 +31,8 @@ std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path);
 std::optional<RgbaImage> loadRgbaPngOfSize(const std::filesystem::path& path, int width, int height);
 
 // Writes an 8-bit RGBA PNG to `path` through a temporary file renamed into
-// place (core::replaceFile); parent folders must exist.
+// place (core::replaceFile); parent folders must exist. A failed write logs
+// the path and what failed ("No space left on device").
 bool saveRgbaPng(const std::filesystem::path& path, const RgbaImage& image);
 
 // The 320 x 200 picture in the palette's colours; only the low 4 bits of a

@@ -342,17 +342,21 @@ TEST_F(Autopilot, DamagedRouteAndResumeFilesEndInAResultOrOneErrorLine) {
   EXPECT_GT(played, 20);
 }
 
-// A steps file that cannot be written fails the run, even a complete one.
+// A steps file that cannot be written fails the run, even a complete one, and
+// its error line stands for the result line, which would name that file.
 TEST_F(Autopilot, AStepsFileThatCannotBeWrittenFailsTheRun) {
   fs::create_directories(out());
-  std::ofstream(dir() / "r.route") << "wait 2\n";
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  const int code = app::runAutopilot(world_.content, *world_.program, dir() / "r.route", out(), {}, 0);
-  const std::string err = ::testing::internal::GetCapturedStderr();
-  ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(code, 1);
-  EXPECT_EQ(err, "[error] cannot write " + out().string() + "\n");
+  for (const char* route : {"wait 2\n", "expect room=99\n"}) {
+    std::ofstream(dir() / "r.route") << route;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const int code = app::runAutopilot(world_.content, *world_.program, dir() / "r.route", out(), {}, 0);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(code, 1) << route;
+    EXPECT_EQ(err, "[error] cannot write " + out().string() + "\n");
+    EXPECT_EQ(printed.find(" steps -> "), std::string::npos) << printed;
+  }
 }
 
 }  // namespace

@@ -214,7 +214,15 @@ TEST_F(TraceTest, StartRowsRowValuesAndTheEndOfTheRows) {
       {"a folder for state.jsonl", inPlaceOf("state.jsonl"), {}, 2, "",
        "[error] {dir}/t: no state.jsonl (record it with tools/re/record_traces)\n"},
       {"a folder for dgroup.bin", inPlaceOf("dgroup.bin"), {}, 2, "", "[error] {dir}/t: no dgroup.bin\n"},
-      {"a folder for run.json describes nothing", inPlaceOf("run.json"), {}, 0, matched(kShort - 1, "0") + "\n", ""},
+      {"a folder for run.json is refused", inPlaceOf("run.json"), {}, 2, "",
+       "[error] {dir}/t: run.json is not a regular file\n"},
+      {"a run.json larger than any input is refused",
+       [](const fs::path& t) {
+         std::ofstream(t / "run.json").close();
+         fs::resize_file(t / "run.json", (std::uintmax_t{64} << 20) + 1);  // sparse: nothing is written
+       },
+       {}, 2, "",
+       "[error] {dir}/t: run.json holds more than 67108864 bytes\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

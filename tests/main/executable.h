@@ -39,10 +39,15 @@ inline std::string slurp(const std::filesystem::path& file) {
 class Executable : public ::testing::Test {
  protected:
   // Runs in the scratch folder so that nothing lands in the source tree.
-  ProcessResult run(const std::vector<std::string>& args) {
-    std::string command = "cd " + quoted(dir_.string()) + " && " + quoted(TUMBOLD_EXECUTABLE);
+  // `shellFirst` (a ulimit) runs in the child's shell before the program; a
+  // program still running after `seconds` (when positive) is killed.
+  ProcessResult run(const std::vector<std::string>& args, const std::string& shellFirst = "", int seconds = 0) {
+    std::string command = "cd " + quoted(dir_.string()) + " && (" + shellFirst + " exec " + quoted(TUMBOLD_EXECUTABLE);
     for (const std::string& a : args) command += " " + quoted(a);
-    command += " >" + quoted((dir_ / "stdout.txt").string()) + " 2>" + quoted((dir_ / "stderr.txt").string());
+    command += ") >" + quoted((dir_ / "stdout.txt").string()) + " 2>" + quoted((dir_ / "stderr.txt").string());
+    if (seconds > 0)
+      command += " & p=$!; (sleep " + std::to_string(seconds) + "; kill -9 $p) >/dev/null 2>&1 & w=$!; wait $p; c=$?;" +
+                 " kill $w 2>/dev/null; exit $c";
     ProcessResult r;
     const int status = std::system(command.c_str());
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -153,9 +153,9 @@ TEST_F(Executable, TheTraceReplayTakesItsOptionsAndPassesItsExitCodeOn) {
   }
 }
 
-// Only regular files are read as input: a folder, a device that never ends and
-// a pipe without a writer end in the mode's one error line and exit code 1,
-// before anything is written.
+// Only regular files are read as input, and only whole: a folder, a device
+// that never ends, a pipe without a writer and a file whose read fails end in
+// the mode's one error line and exit code 1, before anything is written.
 TEST_F(Executable, InputsThatAreNoRegularFilesEndInTheModesErrorLine) {
   fs::create_directories(dir_ / "folder");
   ASSERT_EQ(::mkfifo((dir_ / "pipe").c_str(), 0600), 0);
@@ -168,14 +168,50 @@ TEST_F(Executable, InputsThatAreNoRegularFilesEndInTheModesErrorLine) {
       {{"--play-script", "pipe", "--out", "play"}, "cannot read pipe"},
       {{"--play-script", "w.route", "--start-steps", "folder", "--out", "play"}, "cannot read the step file folder"},
       {{"--opl-replay", "/dev/zero", "--out", "kept"}, "cannot read /dev/zero"},
+      // A regular file on Linux, whose first read fails (EIO).
+      {{"--autopilot", "/proc/self/mem", "--out", "kept"}, "cannot read /proc/self/mem"},
+      {{"--opl-replay", "/proc/self/mem", "--out", "kept"}, "cannot read /proc/self/mem"},
+      {{"--list-bubbles", "kept", "--start-steps", "/proc/self/mem"}, "cannot read the step file /proc/self/mem"},
   };
   for (const auto& [args, error] : cases) {
+    if (error.find("/proc/") != std::string::npos && !fs::is_regular_file("/proc/self/mem")) continue;
     std::ofstream(dir_ / "kept") << "before\n";
     const ProcessResult r = run(args);
     EXPECT_EQ(r.code, 1) << error;
     EXPECT_EQ(r.err + r.out, "[error] " + error + "\n");
     EXPECT_EQ(slurp(dir_ / "kept"), "before\n") << error;
     EXPECT_FALSE(fs::exists(dir_ / "play" / "sounds.txt")) << error;
+  }
+}
+
+// A save over a pipe, or beside it a pipe or a second name in the temporary
+// file's place, and pictures past the file-size limit: the writes fail (or take
+// another temporary name) without waiting, and play goes on to its end.
+TEST_F(Executable, SavesIntoSpecialFilesOrPastTheSizeLimitNeitherBlockNorStopPlay) {
+  std::ofstream(dir_ / "s.txt") << "40-41 fire\n200 f5\n";
+  const fs::path user = dir_ / "play" / "user";
+  const struct {
+    char planted;  // 'p' a pipe, 'l' a second name of "other", at `name` in user/
+    const char* name;
+    const char* limit;
+    const char* logged;
+    int code;  // 1: a capture that cannot be written fails scripted play
+  } cases[] = {{'p', "quicksave.json", "", "[error] cannot write play/user/quicksave.json\n", 0},
+               {'p', ".quicksave.json.tmp", "", "[info] saved: ", 0},
+               {'l', ".quicksave.json.tmp", "", "[info] saved: ", 0},
+               {' ', "", "ulimit -f 4;", "[error] cannot write play/frame_00201.png\n", 1}};
+  for (const auto& c : cases) {
+    fs::remove_all(dir_ / "play");
+    fs::create_directories(user);
+    std::ofstream(dir_ / "other") << "precious";
+    if (c.planted == 'l') fs::create_hard_link(dir_ / "other", user / c.name);
+    if (c.planted == 'p') ::mkfifo((user / c.name).c_str(), 0600);
+    const ProcessResult r = run({"--play-script", "s.txt", "--capture-at", "201", "--out", "play"}, c.limit, 60);
+    EXPECT_EQ(r.code, c.code) << r.err;
+    EXPECT_NE(r.err.find(c.logged), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("played 202 ticks"), std::string::npos) << r.err;
+    EXPECT_EQ(slurp(dir_ / "other"), "precious") << c.name;
+    EXPECT_EQ(fs::is_fifo(user / c.name), c.planted == 'p') << c.name;
   }
 }
 

@@ -92,14 +92,35 @@ bool readRows(const std::filesystem::path& folder, std::vector<Row>& rows) {
   return true;
 }
 
-// An absent, unreadable or unparsable run.json is an empty run description,
-// without a message. Nothing when it nests too deep to be taken for one.
-std::optional<Json> readRunFile(const std::filesystem::path& file) {
-  const std::optional<std::string> text = core::readInputText(file);
-  if (!text) return Json::object();
+// An absent or unparsable run.json is an empty run description, without a
+// message. One that is there but cannot be taken whole (no regular file,
+// larger than a tool's input, a read that fails, nesting too deep) ends the
+// reading with a line: the replay would go on without its pokes.
+std::optional<Json> readRunFile(const std::filesystem::path& folder) {
+  const std::string name = folder.string();
+  core::InputFailure failure = core::InputFailure::Absent;
+  const std::optional<std::string> text = core::readInputText(folder / "run.json", core::kMaxInputBytes, &failure);
+  if (!text) {
+    switch (failure) {
+      case core::InputFailure::Absent: return Json::object();
+      case core::InputFailure::NotRegular:
+        core::log(core::LogLevel::Error, "%s: run.json is not a regular file", name.c_str());
+        break;
+      case core::InputFailure::TooLarge:
+        core::log(core::LogLevel::Error, "%s: run.json holds more than %ju bytes", name.c_str(), core::kMaxInputBytes);
+        break;
+      case core::InputFailure::Unreadable:
+        core::log(core::LogLevel::Error, "%s: run.json cannot be read", name.c_str());
+        break;
+    }
+    return std::nullopt;
+  }
   bool tooDeep = false;
   Json run = core::parseJson(*text, &tooDeep);
-  if (tooDeep) return std::nullopt;
+  if (tooDeep) {
+    core::log(core::LogLevel::Error, "%s: run.json nests deeper than %zu levels", name.c_str(), core::kMaxJsonDepth);
+    return std::nullopt;
+  }
   if (run.is_discarded()) return Json::object();
   return run;
 }
@@ -113,11 +134,8 @@ const Json& arrayOr(const Json& run, const char* key, const Json& empty, bool& o
 
 bool readRun(const std::filesystem::path& folder, TraceFolder& out) {
   const std::string name = folder.string();
-  const std::optional<Json> read = readRunFile(folder / "run.json");
-  if (!read) {
-    core::log(core::LogLevel::Error, "%s: run.json nests deeper than %zu levels", name.c_str(), core::kMaxJsonDepth);
-    return false;
-  }
+  const std::optional<Json> read = readRunFile(folder);
+  if (!read) return false;
   const Json& run = *read;
   if (!run.is_object()) {
     core::log(core::LogLevel::Error, "%s: run.json is not an object", name.c_str());
