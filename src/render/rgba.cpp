@@ -45,17 +45,25 @@ std::optional<RgbaImage> decodePng(const std::filesystem::path& path, const std:
   return image;
 }
 
+// A picture that cannot be read is said twice: where the file access failed, and
+// that the picture is missing for it.
+std::optional<std::vector<std::uint8_t>> readPng(const std::filesystem::path& path) {
+  auto bytes = core::readFile(path);
+  if (!bytes) core::log(core::LogLevel::Error, "cannot read %s", path.string().c_str());
+  return bytes;
+}
+
 }  // namespace
 
 std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path) {
-  const auto bytes = core::readFile(path);
+  const auto bytes = readPng(path);
   if (!bytes) return std::nullopt;
   lodepng::State state;
   return decodePng(path, *bytes, state);
 }
 
 std::optional<RgbaImage> loadRgbaPngOfSize(const std::filesystem::path& path, int width, int height) {
-  const auto bytes = core::readFile(path);
+  const auto bytes = readPng(path);
   if (!bytes) return std::nullopt;
   lodepng::State state;
   unsigned w = 0;

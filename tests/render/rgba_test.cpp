@@ -60,7 +60,8 @@ TEST(Rgba, FailuresAreLoggedAndReported) {
   fs::remove(missing);
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(render::loadRgbaPng(missing));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[error] cannot open " + missing.string() + "\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[error] cannot open " + missing.string() + "\n[error] cannot read " + missing.string() + "\n");
 
   const auto notPng = scratch("not.png");
   std::ofstream(notPng) << "hello";
