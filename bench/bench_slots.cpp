@@ -21,6 +21,7 @@
 #include "bench.h"
 #include "data/shipped_data.h"
 #include "render/game_graphics.h"
+#include "sim/input_history.h"
 #include "ui/menu_art.h"
 
 namespace {
@@ -28,9 +29,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string overlappingSave() {
-  const std::uint64_t last = app::kMaxQuickSaveSteps - 1;
+  const std::uint64_t last = sim::kMaxHistorySteps - 1;
   std::string text = "{\"format\":\"tumbold-quicksave\",\"version\":2,\"saved_at\":1,\"steps\":" +
-                     std::to_string(app::kMaxQuickSaveSteps) + ",\"keys\":[";
+                     std::to_string(sim::kMaxHistorySteps) + ",\"keys\":[";
   for (int i = 0; i < 1000; ++i) text += (i ? ",[0," : "[0,") + std::to_string(last) + "," + std::to_string(i & 255) + "]";
   return text + "]}";
 }

@@ -206,6 +206,30 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   EXPECT_EQ(framed(*victim).pixels, shown.pixels);
 }
 
+TEST(PauseFlow, AGameTooLongToSaveLeavesTheSaveThereAsItWas) {
+  testsupport::ScratchDir dir("tumbold_pause");
+  TestGame t(false);
+  auto game = inPlay(t);
+  PauseFlow flow(*game, art(), dir.path());
+  const render::RgbaImage paused = framed(*game);
+  const std::vector<std::uint8_t> played = game->history;
+  for (int slot = 0; slot < 2; ++slot) {  // the quick key (scripted play's f5 too), then SAVE over slot 1
+    game->history = played;
+    ASSERT_TRUE(game->saveGame(flow.slotPath(slot), flow.thumbnail(paused)));
+    const auto before = core::readTextFile(flow.slotPath(slot));
+    game->history.resize((std::size_t{1} << 24) + 1, 8);  // one step more than a reader takes
+    testing::internal::CaptureStderr();
+    flow.command(slot == 0 ? Command::QuickSave : Command::Pause, paused);
+    if (slot == 1) press(flow, {Nav::Down, Nav::Ok, Nav::Ok, Nav::Right, Nav::Ok});
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("16777217 steps are more than a save holds"),
+              std::string::npos);
+    const std::vector<std::string> told =
+        slot == 0 ? game->noticeLines : std::vector<std::string>{flow.menu.msgTitle, flow.menu.msgText};
+    EXPECT_EQ(told, (std::vector<std::string>{"SAVE FAILED", "THE GAME IS TOO LONG TO SAVE"})) << slot;
+    EXPECT_EQ(core::readTextFile(flow.slotPath(slot)), before) << slot;
+  }
+}
+
 TEST(PauseFlow, ASlotWhosePathCannotBeFollowedIsInUse) {
   TestGame t(false);
   auto game = inPlay(t);

@@ -14,6 +14,7 @@
 #include "core/files.h"
 #include "core/json.h"
 #include "core/log.h"
+#include "sim/input_history.h"
 
 namespace app {
 
@@ -107,7 +108,7 @@ bool readBody(const Json& root, bool withKeys, QuickSave& save) {
   std::int64_t savedAt = 0;
   std::int64_t steps = 0;
   if (!optionalNumber(root, "saved_at", savedAt) || !optionalNumber(root, "steps", steps)) return false;
-  if (steps < 0 || static_cast<std::uint64_t>(steps) > kMaxQuickSaveSteps) return false;
+  if (steps < 0 || static_cast<std::uint64_t>(steps) > sim::kMaxHistorySteps) return false;
   save.savedAt = savedAt;
   std::vector<Run> runs;
   if (!readRuns(root, static_cast<std::uint64_t>(steps), runs)) return false;
@@ -130,6 +131,12 @@ bool readBody(const Json& root, bool withKeys, QuickSave& save) {
 }  // namespace
 
 bool writeQuickSave(const fs::path& path, const QuickSave& save) {
+  // A history the reader refuses must not take the place of a save it reads.
+  if (!fitsQuickSave(save.keys)) {
+    core::log(core::LogLevel::Error, "%s: not written: %zu steps are more than a save holds (%llu)",
+              path.string().c_str(), save.keys.size(), static_cast<unsigned long long>(sim::kMaxHistorySteps));
+    return false;
+  }
   Json runs = Json::array();
   const std::vector<std::uint8_t>& keys = save.keys;
   for (std::size_t i = 0; i < keys.size();) {
@@ -189,6 +196,8 @@ std::optional<QuickSave> readSave(const fs::path& path, bool withKeys) {
 }
 
 }  // namespace
+
+bool fitsQuickSave(const std::vector<std::uint8_t>& keys) { return keys.size() <= sim::kMaxHistorySteps; }
 
 bool somethingAtSavePath(const fs::path& path) {
   if (path.empty()) return false;

@@ -22,13 +22,15 @@ struct QuickSave {
 // The JSON format tag and version of a save file.
 constexpr const char* kQuickSaveFormat = "tumbold-quicksave";
 constexpr int kQuickSaveVersion = 2;
-// 2^24 steps, about 66 hours of play, as long as a steps file may be: more
-// than any player reaches. A longer "steps" is damage, refused before anything
-// is allocated for it, and a load never replays for minutes.
-constexpr std::uint64_t kMaxQuickSaveSteps = std::uint64_t{1} << 24;
+
+// Whether a history is short enough for a save: readQuickSave refuses one of
+// more than sim::kMaxHistorySteps steps.
+bool fitsQuickSave(const std::vector<std::uint8_t>& keys);
 
 // Writes the save as compact JSON with sorted keys, the history as runs of equal
-// non-zero bytes; creates the parent folder. The result is core::writeFile's.
+// non-zero bytes; creates the parent folder. The result is core::writeFile's,
+// except that a history that does not fit is refused with an error line and
+// nothing written.
 bool writeQuickSave(const std::filesystem::path& path, const QuickSave& save);
 
 // Nothing, silently, for a missing or unreadable file; nothing with one error

@@ -167,7 +167,8 @@ void PauseFlow::afterInput() {
         if (app.saveGame(slotPath(e.slot), menu.thumbnail))
           menu.message("SAVED TO SLOT " + std::to_string(e.slot), "");
         else
-          menu.message("SAVE FAILED", "THE FILE COULD NOT BE WRITTEN");
+          menu.message("SAVE FAILED",
+                       fitsQuickSave(app.history) ? "THE FILE COULD NOT BE WRITTEN" : GameApp::kTooLongToSave);
         break;
       case ui::Menu::kEventLoad: {
         std::string error;
