@@ -113,6 +113,35 @@ TEST(PauseFlow, SlotsListWhatTheirFilesHold) {
   EXPECT_EQ(flow.thumbnail(solid(320, 200, 0xFF00FF00u)).width, 0);
 }
 
+TEST(PauseFlow, TheListingReadsOnlySlotsWhoseFilesChanged) {
+  testsupport::ScratchDir dir("tumbold_pause");
+  TestGame t(false);
+  auto game = inPlay(t);
+  PauseFlow flow(*game, art(), dir.path());
+  const fs::path file = flow.slotPath(1);
+  fs::path picture = file;
+  picture.replace_extension(".png");
+  app::QuickSave save;
+  save.savedAt = 1000;
+  ASSERT_TRUE(app::writeQuickSave(file, save));
+  EXPECT_EQ(flow.listSlots()[1].time, 1000);
+  const fs::file_time_type written = fs::last_write_time(file);
+
+  // Another save of the same size, given the old file's time, passes for it;
+  // a new time, or a new picture, has the slot read again.
+  save.savedAt = 2000;
+  ASSERT_TRUE(app::writeQuickSave(file, save));
+  fs::last_write_time(file, written);
+  EXPECT_EQ(flow.listSlots()[1].time, 1000);
+  ASSERT_TRUE(render::saveRgbaPng(picture, solid(24, 12, 0xFF112233u)));
+  EXPECT_EQ(flow.listSlots()[1].time, 2000);
+  EXPECT_TRUE(flow.listSlots()[1].thumbnail);
+  save.savedAt = 3000;
+  ASSERT_TRUE(app::writeQuickSave(file, save));
+  fs::last_write_time(file, written + std::chrono::seconds(1));
+  EXPECT_EQ(flow.listSlots()[1].time, 3000);
+}
+
 TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   testsupport::ScratchDir dir("tumbold_pause");
   TestGame t(false);

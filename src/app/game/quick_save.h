@@ -43,9 +43,11 @@ std::optional<QuickSave> readQuickSave(const std::filesystem::path& path);
 // written over unasked.
 bool somethingAtSavePath(const std::filesystem::path& path);
 
-// readQuickSave without building the history (keys stays empty): the same
-// answer, time, check values and log lines, for a listing of the slots that
-// shows whether a save can be read and when it was made.
+// The header of a save, for a listing of the slots that shows whether a save
+// can be read and when it was made: readQuickSave's answer, time, check values
+// and log lines, except that the runs of the history are neither read nor
+// built (keys stays empty); a save whose runs are damaged is refused when it
+// is loaded.
 std::optional<QuickSave> peekQuickSave(const std::filesystem::path& path);
 
 }  // namespace app
