@@ -391,6 +391,45 @@ TEST(PauseFlow, AnUnusableSettingsFileIsKeptBeforeItIsReplaced) {
   }
 }
 
+TEST(PauseFlow, AnUnusableSettingsFileThatCannotBeKeptIsToldOnce) {
+  TestGame t(false);
+  auto game = inPlay(t);
+  const std::string spoiled = R"({"format": "tumbold-settings", "version": 1, "fullscreen": "no"})";
+  const std::vector<std::string> told{"SETTINGS NOT SAVED", "THE FILE COULD NOT BE WRITTEN"};
+  const struct {
+    bool folderInTheWay;  // a folder by the kept name; else the file is gone before it is kept
+    bool menuOpen;
+  } cases[] = {{true, false}, {true, true}, {false, false}};
+  for (const auto& c : cases) {
+    testsupport::ScratchDir dir("tumbold_pause");
+    const fs::path file = dir.path() / "settings.json";
+    std::ofstream(file) << spoiled;
+    testing::internal::CaptureStderr();
+    PauseFlow flow(*game, art(), dir.path());
+    testing::internal::GetCapturedStderr();
+    c.folderInTheWay ? fs::create_directories(dir.path() / "settings.json.bad" / "x") : fs::remove(file);
+    if (c.menuOpen) flow.command(Command::Pause, render::RgbaImage{});
+    for (int toggle = 0; toggle < 3; ++toggle) {  // F11
+      game->noticeLines.clear();
+      testing::internal::CaptureStderr();
+      flow.setFullscreen(!flow.settings.fullscreen);
+      const std::string log = testing::internal::GetCapturedStderr();
+      EXPECT_EQ(log.find("[error] settings: " + file.string() + " cannot be kept") == 0, c.folderInTheWay) << log;
+      EXPECT_EQ(log.find("is kept"), std::string::npos) << log;
+      const bool message = flow.menu.viewName() == "message";
+      const std::vector<std::string> shown =
+          message ? std::vector<std::string>{flow.menu.msgTitle, flow.menu.msgText} : game->noticeLines;
+      EXPECT_EQ(shown, toggle == 0 && c.folderInTheWay ? told : std::vector<std::string>{}) << c.menuOpen << toggle;
+      if (message) press(flow, {Nav::Ok});
+    }
+    EXPECT_EQ(core::readTextFile(file) == spoiled, c.folderInTheWay);
+    bool unusable = false;
+    if (!c.folderInTheWay) {
+      EXPECT_TRUE(app::loadSettings(file, unusable) == flow.settings);
+    }
+  }
+}
+
 TEST(PauseFlow, AGameSavedToASlotOrQuickSavedLoadsIntoAFreshGame) {
   const ShippedGame& shipped = shippedGame();
   ASSERT_TRUE(shipped.complete());

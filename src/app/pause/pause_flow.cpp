@@ -176,13 +176,24 @@ void PauseFlow::saveSettingsFile(bool report) {
     kept += ".bad";
     std::error_code error;
     fs::rename(file, kept, error);
-    if (error && fs::symlink_status(file, error).type() != fs::file_type::not_found) {
+    if (!error) {
+      core::log(core::LogLevel::Warn, "settings: the unusable %s is kept as %s", file.string().c_str(),
+                kept.string().c_str());
+    } else if (fs::symlink_status(file, error).type() != fs::file_type::not_found) {
       core::log(core::LogLevel::Error, "settings: %s cannot be kept as %s, so it is not replaced",
                 file.string().c_str(), kept.string().c_str());
+      // Every change from now on is lost with the run: the player must know.
+      if (!toldSettingsNotSaved_) {
+        toldSettingsNotSaved_ = true;
+        const std::vector<std::string> lines{"SETTINGS NOT SAVED", "THE FILE COULD NOT BE WRITTEN"};
+        if (menu.isOpen())
+          menu.message(lines[0], lines[1]);
+        else
+          app.showNotice(lines);
+      }
       return;
     }
-    core::log(core::LogLevel::Warn, "settings: the unusable %s is kept as %s", file.string().c_str(),
-              kept.string().c_str());
+    // Otherwise it went away before it could be kept: there is nothing left to keep.
     unusableSettingsFile_ = false;
   }
   if (!saveSettings(file, settings) && report)

@@ -68,6 +68,8 @@ class PauseFlow {
   // The settings file was there but could not be used; it is kept aside
   // before the first write.
   bool unusableSettingsFile_ = false;
+  // The player was told that it could not be kept, so nothing is written.
+  bool toldSettingsNotSaved_ = false;
 
   // A file as a listing saw it.
   struct FileStamp {
