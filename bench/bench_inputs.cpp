@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/autopilot/steps_text.h"
+#include "sim/input_history.h"
 #include "bench.h"
 #include "core/files.h"
 #include "core/json.h"
@@ -26,7 +27,7 @@ double secondsToParse(const std::string& text, std::size_t& count) {
 }  // namespace
 
 TUMBOLD_BENCHMARK(input_readers) {
-  std::string overlapping = "# overlapping (" + std::to_string(app::kMaxSteps) + " steps)\n";
+  std::string overlapping = "# overlapping (" + std::to_string(sim::kMaxHistorySteps) + " steps)\n";
   for (int i = 0; i < 1000; ++i) overlapping += i % 2 ? "0-16777215 right\n" : "0-16777215 left\n";
   std::string shortLines = "# short lines (1000000 steps)\n";
   for (int i = 0; shortLines.size() < (8u << 20); ++i) {

@@ -58,6 +58,11 @@ std::unique_ptr<GameApp> inPlay(const TestGame& t) {
   return game;
 }
 
+// The settings that the next run of the game starts with.
+app::Settings startingSettings(GameApp& game, const fs::path& folder) {
+  return PauseFlow(game, art(), folder).settings;
+}
+
 // The picture at (x, y) of img equals the whole of part.
 bool shows(const render::RgbaImage& img, const render::RgbaImage& part, int x, int y) {
   for (int j = 0; j < part.height; ++j)
@@ -111,6 +116,35 @@ TEST(PauseFlow, SlotsListWhatTheirFilesHold) {
     for (int x = 14; x < 334; ++x) frame.pixels[static_cast<std::size_t>(y) * 348 + x] = 0xFF00FF00u;
   EXPECT_EQ(flow.thumbnail(frame).pixels, solid(24, 12, 0xFF00FF00u).pixels);
   EXPECT_EQ(flow.thumbnail(solid(320, 200, 0xFF00FF00u)).width, 0);
+}
+
+TEST(PauseFlow, TheListingReadsOnlySlotsWhoseFilesChanged) {
+  testsupport::ScratchDir dir("tumbold_pause");
+  TestGame t(false);
+  auto game = inPlay(t);
+  PauseFlow flow(*game, art(), dir.path());
+  const fs::path file = flow.slotPath(1);
+  fs::path picture = file;
+  picture.replace_extension(".png");
+  app::QuickSave save;
+  save.savedAt = 1000;
+  ASSERT_TRUE(app::writeQuickSave(file, save));
+  EXPECT_EQ(flow.listSlots()[1].time, 1000);
+  const fs::file_time_type written = fs::last_write_time(file);
+
+  // Another save of the same size, given the old file's time, passes for it;
+  // a new time, or a new picture, has the slot read again.
+  save.savedAt = 2000;
+  ASSERT_TRUE(app::writeQuickSave(file, save));
+  fs::last_write_time(file, written);
+  EXPECT_EQ(flow.listSlots()[1].time, 1000);
+  ASSERT_TRUE(render::saveRgbaPng(picture, solid(24, 12, 0xFF112233u)));
+  EXPECT_EQ(flow.listSlots()[1].time, 2000);
+  EXPECT_TRUE(flow.listSlots()[1].thumbnail);
+  save.savedAt = 3000;
+  ASSERT_TRUE(app::writeQuickSave(file, save));
+  fs::last_write_time(file, written + std::chrono::seconds(1));
+  EXPECT_EQ(flow.listSlots()[1].time, 3000);
 }
 
 TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
@@ -206,6 +240,30 @@ TEST(PauseFlow, MenuSavesAndLoadsAndReportsWhatFailed) {
   EXPECT_EQ(framed(*victim).pixels, shown.pixels);
 }
 
+TEST(PauseFlow, AGameTooLongToSaveLeavesTheSaveThereAsItWas) {
+  testsupport::ScratchDir dir("tumbold_pause");
+  TestGame t(false);
+  auto game = inPlay(t);
+  PauseFlow flow(*game, art(), dir.path());
+  const render::RgbaImage paused = framed(*game);
+  const std::vector<std::uint8_t> played = game->history;
+  for (int slot = 0; slot < 2; ++slot) {  // the quick key (scripted play's f5 too), then SAVE over slot 1
+    game->history = played;
+    ASSERT_TRUE(game->saveGame(flow.slotPath(slot), flow.thumbnail(paused)));
+    const auto before = core::readTextFile(flow.slotPath(slot));
+    game->history.resize((std::size_t{1} << 24) + 1, 8);  // one step more than a reader takes
+    testing::internal::CaptureStderr();
+    flow.command(slot == 0 ? Command::QuickSave : Command::Pause, paused);
+    if (slot == 1) press(flow, {Nav::Down, Nav::Ok, Nav::Ok, Nav::Right, Nav::Ok});
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("16777217 steps are more than a save holds"),
+              std::string::npos);
+    const std::vector<std::string> told =
+        slot == 0 ? game->noticeLines : std::vector<std::string>{flow.menu.msgTitle, flow.menu.msgText};
+    EXPECT_EQ(told, (std::vector<std::string>{"SAVE FAILED", "THE GAME IS TOO LONG TO SAVE"})) << slot;
+    EXPECT_EQ(core::readTextFile(flow.slotPath(slot)), before) << slot;
+  }
+}
+
 TEST(PauseFlow, ASlotWhosePathCannotBeFollowedIsInUse) {
   TestGame t(false);
   auto game = inPlay(t);
@@ -270,19 +328,19 @@ TEST(PauseFlow, SettingsChangesAreKeptAndReported) {
   flow.command(Command::Pause, framed(*game));
   press(flow, {Nav::Down, Nav::Down, Nav::Down, Nav::Ok, Nav::Down, Nav::Left});
   EXPECT_TRUE(flow.settingsChanged);
-  EXPECT_EQ(app::loadSettings(file).soundVolume, 9);
+  EXPECT_EQ(startingSettings(*game, dir.path()).soundVolume, 9);
 
   // A full-screen toggle outside the menu is kept too, without asking for a
   // re-application; the open menu shows it, and the next change keeps it.
   flow.settingsChanged = false;
   flow.setFullscreen(false);
   EXPECT_FALSE(flow.settingsChanged);
-  EXPECT_FALSE(app::loadSettings(file).fullscreen);
+  EXPECT_FALSE(startingSettings(*game, dir.path()).fullscreen);
   EXPECT_FALSE(flow.menu.settings.fullscreen);
   press(flow, {Nav::Left});
   EXPECT_FALSE(flow.settings.fullscreen);
-  EXPECT_FALSE(app::loadSettings(file).fullscreen);
-  EXPECT_EQ(app::loadSettings(file).soundVolume, 8);
+  EXPECT_FALSE(startingSettings(*game, dir.path()).fullscreen);
+  EXPECT_EQ(startingSettings(*game, dir.path()).soundVolume, 8);
 
   // A settings file that cannot be written: one line, and the change still applies.
   fs::remove(file);
@@ -333,7 +391,45 @@ TEST(PauseFlow, AnUnusableSettingsFileIsKeptBeforeItIsReplaced) {
       EXPECT_EQ(testing::internal::GetCapturedStderr(),
                 write ? "" : "[warn] settings: the unusable " + file.string() + " is kept as " + kept.string() + "\n");
       EXPECT_EQ(core::readTextFile(kept).value_or(""), spoiled);
-      EXPECT_TRUE(app::loadSettings(file) == flow.settings);
+      EXPECT_TRUE(startingSettings(*game, dir.path()) == flow.settings);
+    }
+  }
+}
+
+TEST(PauseFlow, AnUnusableSettingsFileThatCannotBeKeptIsToldOnce) {
+  TestGame t(false);
+  auto game = inPlay(t);
+  const std::string spoiled = R"({"format": "tumbold-settings", "version": 1, "fullscreen": "no"})";
+  const std::vector<std::string> told{"SETTINGS NOT SAVED", "THE FILE COULD NOT BE WRITTEN"};
+  const struct {
+    bool folderInTheWay;  // a folder by the kept name; else the file is gone before it is kept
+    bool menuOpen;
+  } cases[] = {{true, false}, {true, true}, {false, false}};
+  for (const auto& c : cases) {
+    testsupport::ScratchDir dir("tumbold_pause");
+    const fs::path file = dir.path() / "settings.json";
+    std::ofstream(file) << spoiled;
+    testing::internal::CaptureStderr();
+    PauseFlow flow(*game, art(), dir.path());
+    testing::internal::GetCapturedStderr();
+    c.folderInTheWay ? fs::create_directories(dir.path() / "settings.json.bad" / "x") : fs::remove(file);
+    if (c.menuOpen) flow.command(Command::Pause, render::RgbaImage{});
+    for (int toggle = 0; toggle < 3; ++toggle) {  // F11
+      game->noticeLines.clear();
+      testing::internal::CaptureStderr();
+      flow.setFullscreen(!flow.settings.fullscreen);
+      const std::string log = testing::internal::GetCapturedStderr();
+      EXPECT_EQ(log.find("[error] settings: " + file.string() + " cannot be kept") == 0, c.folderInTheWay) << log;
+      EXPECT_EQ(log.find("is kept"), std::string::npos) << log;
+      const bool message = flow.menu.viewName() == "message";
+      const std::vector<std::string> shown =
+          message ? std::vector<std::string>{flow.menu.msgTitle, flow.menu.msgText} : game->noticeLines;
+      EXPECT_EQ(shown, toggle == 0 && c.folderInTheWay ? told : std::vector<std::string>{}) << c.menuOpen << toggle;
+      if (message) press(flow, {Nav::Ok});
+    }
+    EXPECT_EQ(core::readTextFile(file) == spoiled, c.folderInTheWay);
+    if (!c.folderInTheWay) {
+      EXPECT_TRUE(startingSettings(*game, dir.path()) == flow.settings);
     }
   }
 }

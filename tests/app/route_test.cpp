@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "autopilot_world.h"
+#include "sim/input_history.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ TEST(RouteWords, DamagedLinesAreReadOrRefusedNeverACrash) {
     if (app::parseCommand(1, text, command, error) == app::LineRead::Command) {
       ++read;
       if (command.kind == app::CommandKind::Hold) {
-        EXPECT_LE(command.value, app::kMaxCount);
+        EXPECT_LE(command.value, static_cast<std::int32_t>(sim::kMaxHistorySteps));
       }
     }
   }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/autopilot/steps_text.h"
+#include "sim/input_history.h"
 #include "support/scratch_dir.h"
 #include "support/steps_reader.h"
 
@@ -86,10 +87,10 @@ TEST_F(StepsFile, AHeaderWithoutAStepCountOrWithTooManyIsRefused) {
     EXPECT_FALSE(read(text).has_value()) << text;
     EXPECT_EQ(log, "[error] cannot read the step file " + file + "\n") << text;
   }
-  const std::string huge = std::to_string(app::kMaxSteps + 1);
+  const std::string huge = std::to_string(sim::kMaxHistorySteps + 1);
   EXPECT_FALSE(read("x (" + huge + " steps)\n").has_value());
   EXPECT_NE(log.find("announces " + huge + " steps"), std::string::npos) << log;
-  EXPECT_EQ(read("x (" + std::to_string(app::kMaxSteps) + " steps)\n")->size(), app::kMaxSteps);
+  EXPECT_EQ(read("x (" + std::to_string(sim::kMaxHistorySteps) + " steps)\n")->size(), sim::kMaxHistorySteps);
 
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(readStepsFile((scratch_.path() / "missing").string()).has_value());
@@ -134,7 +135,7 @@ TEST_F(StepsFile, DamagedFilesAreReadOrRefusedNeverACrash) {
     }
     const auto bytes = read(text);
     if (bytes) {
-      EXPECT_LE(bytes->size(), app::kMaxSteps);
+      EXPECT_LE(bytes->size(), sim::kMaxHistorySteps);
     }
   }
 }

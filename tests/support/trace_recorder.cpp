@@ -204,7 +204,8 @@ PlayResult playGame(const sim::Content& content, const sim::ScriptProgram& progr
   std::unique_ptr<render::GameRenderer> renderer;
   if (graphics) renderer = std::make_unique<render::GameRenderer>(*graphics, *content.world);
   const auto drain = [&] {
-    if (renderer) renderer->apply(sim.ops);
+    if (renderer)
+      for (const sim::PageOp& op : sim.ops) renderer->applyOne(op);
     sim.ops.clear();
   };
   drain();

@@ -10,6 +10,7 @@
 #include "app/autopilot/steps_text.h"
 #include "core/files.h"
 #include "core/log.h"
+#include "sim/input_history.h"
 #include "sim/simulation.h"
 
 namespace app {
@@ -84,6 +85,11 @@ class Runner {
       case CommandKind::Pick: ok = pick(c); break;
       case CommandKind::Drop: ok = drop(c); break;
     }
+    if (full_) {
+      std::printf("line %d: the route is longer than a steps file holds (%llu steps)\n", c.line,
+                  static_cast<unsigned long long>(sim::kMaxHistorySteps));
+      return false;
+    }
     if (!ok) return false;
     if (!sim_.error.empty()) {
       std::printf("line %d: the simulation stopped: %s\n", c.line, sim_.error.c_str());
@@ -97,7 +103,13 @@ class Runner {
  private:
   std::string now() const { return describe(sim_.state); }
 
+  // False when the simulation stopped, or when the history is as long as a
+  // steps file may be: a longer one would be written as a file no reader takes.
   bool step(std::uint8_t input) {
+    if (history_.size() >= sim::kMaxHistorySteps) {
+      full_ = true;
+      return false;
+    }
     sim_.beginStep(input);
     sim_.endStep();
     sim_.ops.clear();
@@ -105,8 +117,9 @@ class Runner {
     return sim_.error.empty();
   }
 
+  // A command cut short at the history's bound is reported by run alone.
   bool fail(const Command& c, const char* what) {
-    std::printf("line %d: '%s' %s: %s\n", c.line, c.text.c_str(), what, now().c_str());
+    if (!full_) std::printf("line %d: '%s' %s: %s\n", c.line, c.text.c_str(), what, now().c_str());
     return false;
   }
 
@@ -189,6 +202,7 @@ class Runner {
 
   sim::Simulation sim_;
   std::vector<std::uint8_t> history_;
+  bool full_ = false;  // a step was refused at the history's bound
 };
 
 }  // namespace

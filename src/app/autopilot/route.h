@@ -88,9 +88,6 @@ LineRead parseCommand(std::int32_t line, const std::string& text, Command& out, 
 bool namesThingsOf(const Command& command, const sim::Content& content, const sim::ScriptProgram& program,
                    std::string& error);
 
-// The longest hold or wait a route may ask for, in steps.
-constexpr std::int32_t kMaxCount = 1 << 24;
-
 // Whether an object lies where the hero can pick it up.
 bool inPickUpReach(const sim::ObjectState& object, const sim::GameState& state);
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/autopilot/route.h"
+#include "sim/input_history.h"
 
 namespace app {
 
@@ -53,8 +54,10 @@ bool readTail(const std::string& tail, Command& c, std::string& error) {
       error = "expected a number of steps, got '" + w + "'";
       return false;
     }
-    if (c.value > kMaxCount) {
-      error = "a count of " + w + " steps is more than " + std::to_string(kMaxCount);
+    // No longer than a steps file may be: the history of the hold alone would
+    // be written as a file that no reader takes.
+    if (static_cast<std::uint64_t>(c.value) > sim::kMaxHistorySteps) {
+      error = "a count of " + w + " steps is more than " + std::to_string(sim::kMaxHistorySteps);
       return false;
     }
   }

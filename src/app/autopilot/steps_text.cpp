@@ -7,6 +7,7 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "sim/input_history.h"
 
 namespace app {
 
@@ -90,7 +91,7 @@ class UnsetSteps {
   void set(std::size_t i) { next_[i] = static_cast<std::uint32_t>(i + 1); }
 
  private:
-  std::vector<std::uint32_t> next_;  // kMaxSteps fits
+  std::vector<std::uint32_t> next_;  // sim::kMaxHistorySteps fits
 };
 
 }  // namespace
@@ -140,8 +141,9 @@ std::optional<std::vector<std::uint8_t>> parseSteps(const std::string& text, Ste
   const std::size_t headerEnd = std::min(text.find('\n'), text.size());
   const auto count = headerSteps(text.substr(0, headerEnd));
   if (!count) return std::nullopt;
-  if (*count > kMaxSteps) {
-    problem.what = "it announces " + std::to_string(*count) + " steps, more than " + std::to_string(kMaxSteps);
+  if (*count > sim::kMaxHistorySteps) {
+    problem.what =
+        "it announces " + std::to_string(*count) + " steps, more than " + std::to_string(sim::kMaxHistorySteps);
     return std::nullopt;
   }
   std::vector<std::uint8_t> steps(static_cast<std::size_t>(*count), 0);

@@ -14,10 +14,6 @@
 
 namespace app {
 
-// The most steps a steps file may ask for: about 66 hours of play, far beyond
-// any play-through, and a bound on what a damaged header can make us allocate.
-constexpr std::uint64_t kMaxSteps = 1u << 24;
-
 // The words of the input bits, in the order the writer lists them.
 struct StepWord {
   std::uint8_t bit;
@@ -54,7 +50,7 @@ struct StepsProblem {
 // where no line sets one; each line "A-B words" sets its steps (those below the
 // count) to the OR of the bits its words name, the later line winning where
 // lines overlap. Lines of any other form are passed over. Refused: a header
-// without a count, a count above kMaxSteps, a range line with a word that names
+// without a count, a count above sim::kMaxHistorySteps, a range line with a word that names
 // no key.
 std::optional<std::vector<std::uint8_t>> parseSteps(const std::string& text, StepsProblem& problem);
 

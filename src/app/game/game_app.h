@@ -116,10 +116,13 @@ class GameApp {
   // Saving and loading. A save is the input history with six check values of
   // the state and, beside it (extension ".png"), the picture when its width is
   // above 0. Saving is refused (false, nothing written) outside play, in a
-  // stopped game or without a path.
+  // stopped game or without a path, and with an error line for a history
+  // longer than a save holds (app::fitsQuickSave).
   bool saveGame(const std::filesystem::path& path, const render::RgbaImage& picture);
   // Saves to quickSavePath and says how it went in a notice.
   void requestQuickSave(const render::RgbaImage& picture);
+  // Under "SAVE FAILED", why a history too long for a save was not saved.
+  static constexpr const char* kTooLongToSave = "THE GAME IS TOO LONG TO SAVE";
   // Replays the save from a new game. On failure (a file that is missing or
   // no save, a history that does not replay) the running game stays exactly
   // as it was; error receives the player's reason.

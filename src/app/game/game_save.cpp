@@ -48,10 +48,14 @@ bool GameApp::saveGame(const fs::path& path, const render::RgbaImage& picture) {
 }
 
 void GameApp::requestQuickSave(const render::RgbaImage& picture) {
-  if (mode == kModePlay && stopReason.empty() && !quickSavePath.empty())
-    notice({saveGame(quickSavePath, picture) ? "GAME SAVED" : "SAVE FAILED"});
-  else
+  if (mode != kModePlay || !stopReason.empty() || quickSavePath.empty())
     notice({"CANNOT SAVE NOW"});
+  else if (saveGame(quickSavePath, picture))
+    notice({"GAME SAVED"});
+  else if (!fitsQuickSave(history))
+    notice({"SAVE FAILED", kTooLongToSave});
+  else
+    notice({"SAVE FAILED"});
 }
 
 bool GameApp::loadGame(const fs::path& path, std::string& error) {

@@ -14,6 +14,7 @@
 #include "core/files.h"
 #include "core/json.h"
 #include "core/log.h"
+#include "sim/input_history.h"
 
 namespace app {
 
@@ -107,7 +108,7 @@ bool readBody(const Json& root, bool withKeys, QuickSave& save) {
   std::int64_t savedAt = 0;
   std::int64_t steps = 0;
   if (!optionalNumber(root, "saved_at", savedAt) || !optionalNumber(root, "steps", steps)) return false;
-  if (steps < 0 || static_cast<std::uint64_t>(steps) > kMaxQuickSaveSteps) return false;
+  if (steps < 0 || static_cast<std::uint64_t>(steps) > sim::kMaxHistorySteps) return false;
   save.savedAt = savedAt;
   std::vector<Run> runs;
   if (!readRuns(root, static_cast<std::uint64_t>(steps), runs)) return false;
@@ -130,6 +131,12 @@ bool readBody(const Json& root, bool withKeys, QuickSave& save) {
 }  // namespace
 
 bool writeQuickSave(const fs::path& path, const QuickSave& save) {
+  // A history the reader refuses must not take the place of a save it reads.
+  if (!fitsQuickSave(save.keys)) {
+    core::log(core::LogLevel::Error, "%s: not written: %zu steps are more than a save holds (%llu)",
+              path.string().c_str(), save.keys.size(), static_cast<unsigned long long>(sim::kMaxHistorySteps));
+    return false;
+  }
   Json runs = Json::array();
   const std::vector<std::uint8_t>& keys = save.keys;
   for (std::size_t i = 0; i < keys.size();) {
@@ -155,13 +162,77 @@ bool writeQuickSave(const fs::path& path, const QuickSave& save) {
 
 namespace {
 
+// The end of the string whose opening quote is at `at`: the index after its
+// closing quote, or the text's size when it does not close.
+std::size_t stringEnd(const std::string& text, std::size_t at) {
+  for (std::size_t i = at + 1; i < text.size(); ++i) {
+    if (text[i] == '\\')
+      ++i;
+    else if (text[i] == '"')
+      return i + 1;
+  }
+  return text.size();
+}
+
+std::size_t skipBlanks(const std::string& text, std::size_t at) {
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r')) ++at;
+  return at;
+}
+
+// The index of the bracket that closes the array opening at `at`, or the
+// text's size when it does not close.
+std::size_t arrayEnd(const std::string& text, std::size_t at) {
+  std::size_t depth = 0;
+  for (std::size_t i = at; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '[') {
+      ++depth;
+    } else if (c == ']') {
+      if (--depth == 0) return i;
+    } else if (c == '"') {
+      i = stringEnd(text, i) - 1;
+    }
+  }
+  return text.size();
+}
+
+// Empties the top-level "keys" array, found and passed over by its brackets
+// (outside strings) without reading a number of it: a long game's runs are
+// most of its file, and the slot listing shows only the header. What the runs
+// hold is checked when the save is loaded. Any other text is left for the
+// parser to judge.
+void emptyRuns(std::string& text) {
+  std::size_t depth = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (c != '"') {
+      if (c == '{' || c == '[') ++depth;
+      if ((c == '}' || c == ']') && depth > 0) --depth;
+      ++i;
+      continue;
+    }
+    const std::size_t end = stringEnd(text, i);
+    const std::size_t colon = skipBlanks(text, end);
+    if (depth == 1 && colon < text.size() && text[colon] == ':' && text.compare(i, end - i, "\"keys\"") == 0) {
+      const std::size_t open = skipBlanks(text, colon + 1);
+      if (open < text.size() && text[open] == '[') {
+        const std::size_t close = arrayEnd(text, open);
+        if (close < text.size()) text.erase(open + 1, close - open - 1);
+      }
+      return;
+    }
+    i = end;
+  }
+}
+
 std::optional<QuickSave> readSave(const fs::path& path, bool withKeys) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (error || !fs::exists(status)) return std::nullopt;
 
-  const std::optional<std::string> text = core::readTextFile(path);
+  std::optional<std::string> text = core::readTextFile(path);
   if (!text) return std::nullopt;
+  if (!withKeys) emptyRuns(*text);
 
   const std::string name = path.string();
   auto notASave = [&name] {
@@ -189,6 +260,8 @@ std::optional<QuickSave> readSave(const fs::path& path, bool withKeys) {
 }
 
 }  // namespace
+
+bool fitsQuickSave(const std::vector<std::uint8_t>& keys) { return keys.size() <= sim::kMaxHistorySteps; }
 
 bool somethingAtSavePath(const fs::path& path) {
   if (path.empty()) return false;

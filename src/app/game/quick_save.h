@@ -22,13 +22,15 @@ struct QuickSave {
 // The JSON format tag and version of a save file.
 constexpr const char* kQuickSaveFormat = "tumbold-quicksave";
 constexpr int kQuickSaveVersion = 2;
-// 2^24 steps, about 66 hours of play, as long as a steps file may be: more
-// than any player reaches. A longer "steps" is damage, refused before anything
-// is allocated for it, and a load never replays for minutes.
-constexpr std::uint64_t kMaxQuickSaveSteps = std::uint64_t{1} << 24;
+
+// Whether a history is short enough for a save: readQuickSave refuses one of
+// more than sim::kMaxHistorySteps steps.
+bool fitsQuickSave(const std::vector<std::uint8_t>& keys);
 
 // Writes the save as compact JSON with sorted keys, the history as runs of equal
-// non-zero bytes; creates the parent folder. The result is core::writeFile's.
+// non-zero bytes; creates the parent folder. The result is core::writeFile's,
+// except that a history that does not fit is refused with an error line and
+// nothing written.
 bool writeQuickSave(const std::filesystem::path& path, const QuickSave& save);
 
 // Nothing, silently, for a missing or unreadable file; nothing with one error
@@ -41,9 +43,11 @@ std::optional<QuickSave> readQuickSave(const std::filesystem::path& path);
 // written over unasked.
 bool somethingAtSavePath(const std::filesystem::path& path);
 
-// readQuickSave without building the history (keys stays empty): the same
-// answer, time, check values and log lines, for a listing of the slots that
-// shows whether a save can be read and when it was made.
+// The header of a save, for a listing of the slots that shows whether a save
+// can be read and when it was made: readQuickSave's answer, time, check values
+// and log lines, except that the runs of the history are neither read nor
+// built (keys stays empty); a save whose runs are damaged is refused when it
+// is loaded.
 std::optional<QuickSave> peekQuickSave(const std::filesystem::path& path);
 
 }  // namespace app

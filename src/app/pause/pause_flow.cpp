@@ -36,6 +36,8 @@ std::int64_t fileTime(const fs::path& p) {
   return std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count();
 }
 
+fs::path picturePathOf(fs::path save) { return save.replace_extension(".png"); }
+
 }  // namespace
 
 PauseFlow::PauseFlow(GameApp& app_, const ui::MenuArt& art_, fs::path folder_)
@@ -55,28 +57,54 @@ fs::path PauseFlow::slotPath(int slot) const {
   return folder / "saves" / ("slot_" + std::to_string(slot) + ".json");
 }
 
+std::optional<PauseFlow::FileStamp> PauseFlow::stampOf(const fs::path& p) {
+  std::error_code error;
+  if (p.empty() || !fs::is_regular_file(fs::status(p, error))) return std::nullopt;
+  FileStamp stamp;
+  stamp.size = fs::file_size(p, error);
+  if (!error) stamp.time = fs::last_write_time(p, error);
+  if (error) return std::nullopt;
+  return stamp;
+}
+
 std::vector<ui::SlotInfo> PauseFlow::listSlots() const {
   std::vector<ui::SlotInfo> slots;
   for (int slot = 0; slot <= kSlots; ++slot) {
-    ui::SlotInfo info;
     const fs::path p = slotPath(slot);
-    info.exists = somethingAtSavePath(p);
-    if (info.exists) {
-      // Only what the menu shows is read: the history is checked, not built,
-      // and a picture of another size is not decoded.
-      const std::optional<QuickSave> save = peekQuickSave(p);
-      info.readable = save.has_value();
-      if (info.readable) {
-        info.time = save->savedAt != 0 ? save->savedAt : fileTime(p);
-        fs::path picturePath = p;
-        picturePath.replace_extension(".png");
-        if (somethingAt(picturePath))
-          info.thumbnail = render::loadRgbaPngOfSize(picturePath, art.emptyThumb.width, art.emptyThumb.height);
-      }
+    // Taken before the files are read, so that a change made meanwhile shows
+    // at the next listing.
+    const std::optional<FileStamp> save = stampOf(p);
+    const std::optional<FileStamp> picture = save ? stampOf(picturePathOf(p)) : std::nullopt;
+    std::optional<ListedSlot>& listed = listed_[static_cast<std::size_t>(slot)];
+    if (save && listed && listed->save == *save && listed->picture == picture) {
+      slots.push_back(listed->info);
+      continue;
     }
+    listed.reset();
+    ui::SlotInfo info = readSlot(slot);
+    // Only regular files are remembered: anything else is cheap to look at
+    // again, and may change without a time of its own.
+    if (save) listed = ListedSlot{*save, picture, info};
     slots.push_back(std::move(info));
   }
   return slots;
+}
+
+ui::SlotInfo PauseFlow::readSlot(int slot) const {
+  ui::SlotInfo info;
+  const fs::path p = slotPath(slot);
+  info.exists = somethingAtSavePath(p);
+  if (!info.exists) return info;
+  // Only what the menu shows is read: the save's header, not its history, and
+  // not a picture of another size.
+  const std::optional<QuickSave> save = peekQuickSave(p);
+  info.readable = save.has_value();
+  if (!info.readable) return info;
+  info.time = save->savedAt != 0 ? save->savedAt : fileTime(p);
+  const fs::path picturePath = picturePathOf(p);
+  if (somethingAt(picturePath))
+    info.thumbnail = render::loadRgbaPngOfSize(picturePath, art.emptyThumb.width, art.emptyThumb.height);
+  return info;
 }
 
 render::RgbaImage PauseFlow::thumbnail(const render::RgbaImage& frame) const {
@@ -92,6 +120,9 @@ bool PauseFlow::playable() const {
 void PauseFlow::command(input::Command command, const render::RgbaImage& frame) {
   switch (command) {
     case input::Command::QuickSave:
+      // A save written within the file system's time step, of the same size,
+      // would pass for the one listed before.
+      listed_[0].reset();
       app.requestQuickSave(thumbnail(frame));
       break;
     case input::Command::QuickLoad:
@@ -145,13 +176,24 @@ void PauseFlow::saveSettingsFile(bool report) {
     kept += ".bad";
     std::error_code error;
     fs::rename(file, kept, error);
-    if (error && fs::symlink_status(file, error).type() != fs::file_type::not_found) {
+    if (!error) {
+      core::log(core::LogLevel::Warn, "settings: the unusable %s is kept as %s", file.string().c_str(),
+                kept.string().c_str());
+    } else if (fs::symlink_status(file, error).type() != fs::file_type::not_found) {
       core::log(core::LogLevel::Error, "settings: %s cannot be kept as %s, so it is not replaced",
                 file.string().c_str(), kept.string().c_str());
+      // Every change from now on is lost with the run: the player must know.
+      if (!toldSettingsNotSaved_) {
+        toldSettingsNotSaved_ = true;
+        const std::vector<std::string> lines{"SETTINGS NOT SAVED", "THE FILE COULD NOT BE WRITTEN"};
+        if (menu.isOpen())
+          menu.message(lines[0], lines[1]);
+        else
+          app.showNotice(lines);
+      }
       return;
     }
-    core::log(core::LogLevel::Warn, "settings: the unusable %s is kept as %s", file.string().c_str(),
-              kept.string().c_str());
+    // Otherwise it went away before it could be kept: there is nothing left to keep.
     unusableSettingsFile_ = false;
   }
   if (!saveSettings(file, settings) && report)
@@ -164,10 +206,12 @@ void PauseFlow::afterInput() {
   for (const ui::Menu::Event& e : events) {
     switch (e.kind) {
       case ui::Menu::kEventSave:
+        if (e.slot >= 0 && e.slot <= kSlots) listed_[static_cast<std::size_t>(e.slot)].reset();
         if (app.saveGame(slotPath(e.slot), menu.thumbnail))
           menu.message("SAVED TO SLOT " + std::to_string(e.slot), "");
         else
-          menu.message("SAVE FAILED", "THE FILE COULD NOT BE WRITTEN");
+          menu.message("SAVE FAILED",
+                       fitsQuickSave(app.history) ? "THE FILE COULD NOT BE WRITTEN" : GameApp::kTooLongToSave);
         break;
       case ui::Menu::kEventLoad: {
         std::string error;

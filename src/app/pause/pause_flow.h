@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "app/game/game_app.h"
@@ -31,7 +34,8 @@ class PauseFlow {
   // folder/"quicksave.json" for slot 0, folder/"saves"/"slot_N.json" for N;
   // empty without a folder.
   std::filesystem::path slotPath(int slot) const;
-  // Always nine entries, slot 0 first.
+  // Always nine entries, slot 0 first. A slot whose save and picture keep the
+  // size and modification time they had at the last listing is not read again.
   std::vector<ui::SlotInfo> listSlots() const;
   // The game view of a 348-wide framed picture reduced to the thumbnail size;
   // an empty picture for any other frame.
@@ -64,6 +68,24 @@ class PauseFlow {
   // The settings file was there but could not be used; it is kept aside
   // before the first write.
   bool unusableSettingsFile_ = false;
+  // The player was told that it could not be kept, so nothing is written.
+  bool toldSettingsNotSaved_ = false;
+
+  // A file as a listing saw it.
+  struct FileStamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type time{};
+    bool operator==(const FileStamp& o) const { return size == o.size && time == o.time; }
+  };
+  static std::optional<FileStamp> stampOf(const std::filesystem::path& p);
+  // What a slot showed at its last listing, and its files then.
+  struct ListedSlot {
+    FileStamp save;
+    std::optional<FileStamp> picture;
+    ui::SlotInfo info;
+  };
+  mutable std::array<std::optional<ListedSlot>, kSlots + 1> listed_;
+  ui::SlotInfo readSlot(int slot) const;
 };
 
 }  // namespace app
