@@ -20,6 +20,10 @@ void setInventory(PanelView& view, const std::vector<sim::PageItem>& items) {
 
 GameRenderer::GameRenderer(const GameGraphics& graphics, const world::World& w) : gfx(&graphics), world(&w) {}
 
+void GameRenderer::apply(const std::vector<sim::PageOp>& ops) {
+  for (const auto& op : ops) applyOne(op);
+}
+
 void GameRenderer::applyOne(const sim::PageOp& op) {
   if (op.kind == sim::PageOpKind::Inventory) {
     // The DOS game wrote the inventory box into both video pages at once.

@@ -36,6 +36,7 @@ class GameRenderer {
 
   GameRenderer(const GameGraphics& gfx, const world::World& world);
 
+  void apply(const std::vector<sim::PageOp>& ops);
   // drawOne into the drawing page (an inventory into both), then noteOne.
   void applyOne(const sim::PageOp& op);
   // The pixels of one operation, drawn into page p only.

@@ -65,7 +65,7 @@ TEST_F(DeferredPages, GiveWhatDrawingEveryOperationGives) {
     render::DeferredPages gathering(deferred);
     for (int i = std::uniform_int_distribution<int>(1, 3000)(rng); i > 0; --i) {
       std::vector<sim::PageOp> ops = {randomOp(rng)};
-      renderer.applyOne(ops[0]);
+      renderer.apply(ops);
       gathering.add(ops);
     }
     gathering.finish();

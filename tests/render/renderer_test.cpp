@@ -320,7 +320,7 @@ TEST_F(Renderer, SheetItemsOutsideTheirPictureDrawOnlyWhatItHolds) {
   EXPECT_EQ(drawn, 96 * 24 - 16);
 }
 
-TEST_F(Renderer, OperationsAppliedInTurnRunAWholeSequence) {
+TEST_F(Renderer, ApplyRunsAWholeSequence) {
   std::vector<PageOp> ops;
   ops.push_back(op(PageOpKind::ResetCache, 0));
   auto panel = op(PageOpKind::Panel, 0, 3, 46, 10);
@@ -328,7 +328,7 @@ TEST_F(Renderer, OperationsAppliedInTurnRunAWholeSequence) {
   ops.push_back(panel);
   ops.push_back(op(PageOpKind::Flip));
   ops.push_back(op(PageOpKind::ResetCache, 1));
-  for (const PageOp& o : ops) renderer.applyOne(o);
+  renderer.apply(ops);
   EXPECT_EQ(renderer.drawPage, 1);
   EXPECT_TRUE(renderer.panels[0].valid);
   EXPECT_EQ(renderer.pageFlags[0], 3u) << "room and panel drawn";

@@ -204,8 +204,7 @@ PlayResult playGame(const sim::Content& content, const sim::ScriptProgram& progr
   std::unique_ptr<render::GameRenderer> renderer;
   if (graphics) renderer = std::make_unique<render::GameRenderer>(*graphics, *content.world);
   const auto drain = [&] {
-    if (renderer)
-      for (const sim::PageOp& op : sim.ops) renderer->applyOne(op);
+    if (renderer) renderer->apply(sim.ops);
     sim.ops.clear();
   };
   drain();

@@ -117,6 +117,11 @@ bool readSettings(const Json& root, Settings& s) {
 
 }  // namespace
 
+Settings loadSettings(const fs::path& file) {
+  bool unusable = false;
+  return loadSettings(file, unusable);
+}
+
 Settings loadSettings(const fs::path& file, bool& unusable) {
   const Settings defaults;
   unusable = false;

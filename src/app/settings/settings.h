@@ -29,7 +29,10 @@ struct Settings {
 
 // Never fails: the defaults, overridden by whatever the file holds that can be
 // used. A missing file (or an empty path) is silent; a file that exists but
-// cannot be used logs one error line and sets `unusable` (false otherwise).
+// cannot be used logs one error line.
+Settings loadSettings(const std::filesystem::path& file);
+// The same, telling whether a file was there that could not be used (false
+// for an empty path or a missing file).
 Settings loadSettings(const std::filesystem::path& file, bool& unusable);
 
 // Writes the whole value; false for an empty path or a failed write (the
