@@ -11,6 +11,7 @@
 #include <set>
 #include <vector>
 
+#include "assets/sprite_set.h"
 #include "shipped_data.h"
 
 namespace {
@@ -43,6 +44,27 @@ TEST_F(ShippedSetPiece, BalloonPadCarriesTheHeroEastToTheCloudLanding) {
   ASSERT_TRUE(game.runUntil(0, 3000, [](const sim::GameState& s) { return s.room == 53 && s.state == 1; }))
       << "room " << int(game.state().room) << " state " << int(game.state().state) << " " << game.error();
   EXPECT_EQ(game.state().y, 112);
+}
+
+// The play area starts at page row 40; the panel above it is drawn over anything
+// that reaches higher. The whole balloon stays below it for the ride both ways.
+TEST_F(ShippedSetPiece, TheBalloonIsSeenWholeForTheRide) {
+  const auto balloon = assets::loadSpriteSet(data_test::kRoot / "assets" / "graphics" / "sprites", "balloon");
+  ASSERT_TRUE(balloon);
+  for (const auto& [x, landing] : {std::pair{68, 45}, std::pair{212, 53}}) {
+    Game game;
+    game.placeHero(60, x, 96);
+    int riding = 0;
+    while (game.state().room != landing || game.state().state != 1) {
+      ASSERT_TRUE(game.run(0, 1)) << game.error();
+      ASSERT_LT(++riding, 3000) << "no landing from x " << x;
+      const auto& s = game.state();
+      const int stage = static_cast<std::int8_t>(s.rideStage);
+      if (stage < 0) continue;
+      const auto& f = balloon->frames[static_cast<std::size_t>(stage == 9 ? 0 : stage)];
+      ASSERT_GE(s.anchorY + f.yoff + f.oy, 40) << "room " << int(s.room) << " x " << s.x << ": its top is cut off";
+    }
+  }
 }
 
 TEST_F(ShippedSetPiece, ChapelMirrorWithTheChaliceLeadsToTheMoonAltarWhichTakesIt) {
