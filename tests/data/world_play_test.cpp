@@ -284,16 +284,60 @@ TEST_F(ShippedSetPiece, KeepersDoorFadesBackToTheChapel) {
   EXPECT_EQ(game.state().y, 144);
 }
 
-TEST_F(ShippedSetPiece, KeeperTakesAShardAndTheLastOneWinsTheGame) {
+// The Keeper's lamp lights a star for each of the first three shards; the fourth has
+// words of its own, the lamp shines (in the picture under the bubble already) and is
+// seen shining for a while before the game is won. Its pictures lie on the room's lamp.
+TEST_F(ShippedSetPiece, TheKeeperLightsTheLampShardByShardAndTheFourthWinsTheGame) {
+  const auto& program = *shipped().program;
+  const auto& shards = shipped().world->winObjects;
+  const auto isLamp = [](const sim::EntityDef& e) { return e.room == 65 && e.step >= 0; };
+  const auto lamp = std::find_if(program.entities.begin(), program.entities.end(), isLamp);
+  ASSERT_NE(lamp, program.entities.end());
+  const auto index = static_cast<std::size_t>(lamp - program.entities.begin());
   Game game;
   game.placeHero(65, 208, 144);
-  for (int shard : {10, 20, 50}) game.state().objects[shard].room = 255;
-  game.give(60);
   ASSERT_TRUE(game.run(0, 5));
-  ASSERT_TRUE(game.fire());
-  ASSERT_TRUE(game.run(0, 5));
-  EXPECT_EQ(game.state().objects[60].room, 255);
+  std::vector<int> shown;
+  std::vector<std::string> words;
+  for (int shard : shards) {
+    game.give(shard);
+    game.bubbles.clear();
+    ASSERT_TRUE(game.fire()) << game.error();
+    ASSERT_EQ(game.bubbles.size(), 1u) << "shard " << shard;
+    const int graphic = game.bubbles.front().snapshot->entities[index].graphic;
+    EXPECT_GE(graphic, 0) << "shard " << shard << ": the lamp is dark while the Keeper speaks";
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), graphic), 0) << "shard " << shard << ": the lamp is as before";
+    shown.push_back(graphic);
+    words.push_back(game.bubbles.front().text);
+    EXPECT_EQ(game.state().endCode, 0u) << "shard " << shard;
+  }
+  ASSERT_EQ(words.size(), 4u);
+  EXPECT_EQ(words[1], words[0]);
+  EXPECT_EQ(words[2], words[0]);
+  EXPECT_NE(words[3], words[0]) << "the fourth shard has words of its own";
+  int shining = 0;
+  for (; game.state().endCode == 0 && shining < 600; ++shining) ASSERT_TRUE(game.run(0, 1)) << game.error();
   EXPECT_EQ(game.state().endCode, 2u);
+  EXPECT_GT(shining, 50) << "steps the lamp is seen shining before the ending";
+  for (int shard : shards) EXPECT_EQ(game.state().objects[shard].room, sim::kRoomGone);
+
+  const auto names = data_test::tileNames();
+  const auto& room = shipped().world->rooms[65];
+  int onLamp = 0;
+  for (int list : shown) {
+    const auto& g = program.graphics[static_cast<std::size_t>(list)];
+    for (int r = 0; r < g.rows; ++r)
+      for (int c = 0; c < g.cols; ++c) {
+        const auto it = names.find(g.tiles[static_cast<std::size_t>(r * g.cols + c)]);
+        const auto star = it == names.end() ? std::string::npos : it->second.find("lampstar_");
+        if (star == std::string::npos) continue;
+        const int row = (lamp->y8 * 8 + 16 * r - 40) / 16, col = (lamp->x8 * 8 + 16 * c) / 16;
+        EXPECT_EQ(names.at(room.tiles[row][col]), "temple.lamp_" + it->second.substr(star + 9))
+            << "the lamp's star " << it->second << " at row " << row << ", column " << col;
+        ++onLamp;
+      }
+  }
+  EXPECT_EQ(onLamp, 6);
 }
 
 TEST_F(ShippedSetPiece, EveryObjectRestsWhereTheHeroCanStandWithinReach) {
