@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <map>
+#include <string>
 #include <optional>
 #include <utility>
 #include <set>
@@ -431,6 +434,31 @@ TEST_F(ShippedSetPiece, EverySignIsReadable) {
     }
   }
   EXPECT_GT(signs, 8);
+}
+
+// Everyone the hero meets answers fire with words of his own: no line is said by two.
+TEST_F(ShippedSetPiece, EverySpeakerHasLinesOfHisOwn) {
+  const auto names = data_test::tileNames();
+  const auto& program = *shipped().program;
+  std::map<std::string, std::set<std::string>> said;  // speaker -> his lines
+  for (const char* speaker : {"baker", "guard", "juggler", "keeper", "owl"}) {
+    for (const auto& e : program.entities) {
+      if (e.gfx < 0 || e.touch < 0) continue;
+      const auto tile = names.find(program.graphics[static_cast<std::size_t>(e.gfx)].tiles.front());
+      if (tile == names.end() || tile->second.find(speaker) == std::string::npos) continue;
+      const auto place = placeTouching(e);
+      ASSERT_TRUE(place) << speaker;
+      Game game;
+      game.placeHero(e.room, place->first, place->second);
+      ASSERT_TRUE(game.run(0, 3) && game.fire()) << speaker << " " << game.error();
+      for (const auto& op : game.bubbles) said[speaker].insert(op.text);
+    }
+    EXPECT_FALSE(said[speaker].empty()) << "the " << speaker << " says nothing";
+  }
+  for (auto a = said.begin(); a != said.end(); ++a)
+    for (auto b = std::next(a); b != said.end(); ++b)
+      for (const auto& line : a->second)
+        EXPECT_EQ(b->second.count(line), 0u) << "the " << a->first << " and the " << b->first << " both say \"" << line << "\"";
 }
 
 // The lives count wraps below zero: a game that goes on with no lives left would
