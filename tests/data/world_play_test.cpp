@@ -391,40 +391,54 @@ TEST_F(ShippedSetPiece, EveryTouchBoxCanBeTouchedByAStandingHero) {
   }
 }
 
-// "Read every sign", the hints say; so every sign is one the hero can read. A sign in
-// a room's tiles, or one an entity draws, lies under the touch box of an entity of the
-// room that shows a text when fire is pressed in front of it.
-TEST_F(ShippedSetPiece, EverySignIsReadable) {
-  const auto names = data_test::tileNames();
+// Sign tiles of a room and signs its entities draw: their top left corners in page pixels.
+std::set<std::pair<int, int>> signsOf(const world::Room& room, const std::map<int, std::string>& names) {
   auto isSign = [&](int tile) {
     const auto it = names.find(tile);
     return it != names.end() && it->second.size() > 5 && it->second.compare(it->second.size() - 5, 5, ".sign") == 0;
   };
   const auto& program = *shipped().program;
+  std::set<std::pair<int, int>> places;
+  for (int r = 0; r < 10; ++r)
+    for (int c = 0; c < 20; ++c)
+      if (isSign(room.tiles[r][c])) places.insert({16 * c, 40 + 16 * r});
+  for (const auto& e : program.entities) {
+    if (e.room != room.id || e.gfx < 0) continue;
+    const auto& g = program.graphics[static_cast<std::size_t>(e.gfx)];
+    for (int r = 0; r < g.rows; ++r)
+      for (int c = 0; c < g.cols; ++c)
+        if (isSign(g.tiles[static_cast<std::size_t>(r * g.cols + c)])) places.insert({e.x8 * 8 + 16 * c, e.y8 * 8 + 16 * r});
+  }
+  return places;
+}
+
+// The entities of the room whose touch box lies over the sign at (sx, sy).
+std::vector<const sim::EntityDef*> readersOf(const world::Room& room, int sx, int sy) {
+  const auto& program = *shipped().program;
+  std::vector<const sim::EntityDef*> readers;
+  for (const auto& e : program.entities) {
+    if (e.room != room.id || e.touch < 0) continue;
+    const auto& box = program.touches[static_cast<std::size_t>(e.touch)];
+    const int left = e.x8 * 8 + box.dx, top = e.y8 * 8 + box.dy;
+    if (left < sx + 16 && left + 8 * box.w > sx && top < sy + 16 && top + 8 * box.h > sy) readers.push_back(&e);
+  }
+  return readers;
+}
+
+// "Read every sign", the hints say; so every sign is one the hero can read. A sign in
+// a room's tiles, or one an entity draws, lies under the touch box of an entity of the
+// room that shows a text when fire is pressed in front of it.
+TEST_F(ShippedSetPiece, EverySignIsReadable) {
+  const auto names = data_test::tileNames();
   int signs = 0;
   for (const auto& room : shipped().world->rooms) {
     if (room.id >= 75) continue;
-    std::set<std::pair<int, int>> places;  // top left corners, page pixels
-    for (int r = 0; r < 10; ++r)
-      for (int c = 0; c < 20; ++c)
-        if (isSign(room.tiles[r][c])) places.insert({16 * c, 40 + 16 * r});
-    for (const auto& e : program.entities) {
-      if (e.room != room.id || e.gfx < 0) continue;
-      const auto& g = program.graphics[static_cast<std::size_t>(e.gfx)];
-      for (int r = 0; r < g.rows; ++r)
-        for (int c = 0; c < g.cols; ++c)
-          if (isSign(g.tiles[static_cast<std::size_t>(r * g.cols + c)])) places.insert({e.x8 * 8 + 16 * c, e.y8 * 8 + 16 * r});
-    }
-    for (const auto& [sx, sy] : places) {
+    for (const auto& [sx, sy] : signsOf(room, names)) {
       ++signs;
       bool read = false;
-      for (const auto& e : program.entities) {
-        if (read || e.room != room.id || e.touch < 0) continue;
-        const auto& box = program.touches[static_cast<std::size_t>(e.touch)];
-        const int left = e.x8 * 8 + box.dx, top = e.y8 * 8 + box.dy;
-        if (left >= sx + 16 || left + 8 * box.w <= sx || top >= sy + 16 || top + 8 * box.h <= sy) continue;
-        const auto place = placeTouching(e);
-        if (!place) continue;
+      for (const auto* e : readersOf(room, sx, sy)) {
+        const auto place = placeTouching(*e);
+        if (read || !place) continue;
         Game game;
         game.placeHero(room.id, place->first, place->second);
         read = game.run(0, 3) && game.fire() && !game.bubbles.empty() && !game.bubbles.front().text.empty();
@@ -434,6 +448,53 @@ TEST_F(ShippedSetPiece, EverySignIsReadable) {
     }
   }
   EXPECT_GT(signs, 8);
+}
+
+// And it is read with the first press of fire wherever the hero stands to read it:
+// the floor there holds him (no crack lets him down while he reads), nothing lies
+// within his reach (fire would pick it up instead), and the bubble is the sign's text.
+TEST_F(ShippedSetPiece, EverySignIsReadAtTheFirstPressWhereverTheHeroStandsToReadIt) {
+  const auto names = data_test::tileNames();
+  const auto& program = *shipped().program;
+  int places = 0;
+  for (const auto& room : shipped().world->rooms) {
+    if (room.id >= 75) continue;
+    for (const auto& [sx, sy] : signsOf(room, names)) {
+      for (const auto* e : readersOf(room, sx, sy)) {
+        const auto& box = program.touches[static_cast<std::size_t>(e->touch)];
+        std::string text;
+        for (auto pc = static_cast<std::size_t>(box.code); text.empty() && pc < program.instrs.size(); ++pc)
+          if (program.instrs[pc].op == 19 || program.instrs[pc].op == 20) text = program.instrs[pc].text;
+        const int left = e->x8 * 8 + box.dx, top = e->y8 * 8 + box.dy;
+        for (int y = (top - 22 + 7) / 8 * 8; y <= top - 5 + 8 * box.h; y += 8) {
+          for (int x = std::max(0, left - 28); x <= std::min(280, left - 12 + 8 * box.w); ++x) {
+            bool floor = false;
+            for (int probe : {10, 18, 26, 29}) floor = floor || attrAt(room, x + probe, y + 24) != 0;
+            if (!floor || !bodyClear(room, x, y)) continue;
+            ++places;
+            const std::string where = "room " + std::to_string(room.id) + " (" + room.name + "), the sign at x " +
+                                      std::to_string(sx) + ", read from x " + std::to_string(x) + " y " + std::to_string(y);
+            Game game;
+            game.placeHero(room.id, x, y);
+            ASSERT_TRUE(game.run(0, 8)) << game.error();
+            const auto& s = game.state();
+            EXPECT_TRUE(s.room == room.id && s.x == x && s.y == y)
+                << where << ": the hero does not stay there (room " << int(s.room) << " x " << s.x << " y " << s.y << ")";
+            for (std::size_t i = 0; i < s.objects.size(); ++i) {
+              const auto& o = s.objects[i];
+              const int dx = o.x8 * 8 - x + 11, dy = o.y - y + 11;
+              EXPECT_FALSE(o.room == room.id && o.id <= 77 && dx >= 0 && dx <= 46 && dy >= 0 && dy <= 34)
+                  << where << ": object " << i << " lies within reach";
+            }
+            ASSERT_TRUE(game.fire()) << game.error();
+            EXPECT_TRUE(!game.bubbles.empty() && game.bubbles.front().text == text) << where << ": the first press shows "
+                << (game.bubbles.empty() ? std::string("nothing") : "\"" + game.bubbles.front().text + "\"");
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(places, 100);
 }
 
 // Everyone the hero meets answers fire with words of his own: no line is said by two.
