@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "assets/palette.h"
+#include "core/files.h"
 #include "assets/tile_set.h"
 #include "sim/content.h"
 #include "sim/script_program.h"
@@ -461,6 +464,54 @@ TEST(ShippedWorld, EveryRoomHasAShapeOfItsOwn) {
                             << " % of their places to stand";
     }
   }
+}
+
+// The player's notes draw the map from the rooms' exits. It shows every door, the same
+// letter after the numbers of both rooms it joins, and every balloon ride, a "~" joining
+// each room that has nowhere to stand to the rooms beside it.
+TEST(ShippedWorld, TheMapInThePlayersNotesShowsTheDoorsAndTheBalloonRides) {
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  const auto notes = core::readTextFile(kRoot / "docs" / "world.md");
+  ASSERT_TRUE(notes);
+  const auto from = notes->find("```\n", notes->find("## The map"));
+  ASSERT_NE(from, std::string::npos);
+  const std::string map = notes->substr(from + 4, notes->find("```", from + 4) - from - 4);
+  std::map<int, char> mark;  // room -> the character after its number
+  for (std::size_t i = 0; i < map.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(map[i])) || (i > 0 && std::isdigit(static_cast<unsigned char>(map[i - 1]))))
+      continue;
+    std::size_t end = i;
+    while (end < map.size() && std::isdigit(static_cast<unsigned char>(map[end]))) ++end;
+    mark[std::stoi(map.substr(i, end - i))] = end < map.size() ? map[end] : ' ';
+  }
+  int doors = 0, rides = 0;
+  for (const auto& room : world->rooms) {
+    if (room.id >= 75) continue;
+    for (const auto& exit : room.exits) {
+      if (exit.kind != world::ExitKind::Door) continue;
+      const int other = world->doors[static_cast<std::size_t>(exit.target)].room;
+      EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(mark[room.id])) && mark[room.id] == mark[other])
+          << "the door of room " << room.id << " to room " << other << " is not on the map";
+      ++doors;
+    }
+    bool standless = true;
+    for (const auto& row : room.tiles)
+      for (int tile : row)
+        if (tile < tiles->collisionTiles && tiles->attributes[static_cast<std::size_t>(tile)] != std::array<std::uint8_t, 4>{})
+          standless = false;
+    if (!standless) continue;
+    for (int side : {world::kExitLeft, world::kExitRight}) {
+      const auto& exit = room.exits[static_cast<std::size_t>(side)];
+      if (exit.kind != world::ExitKind::Room) continue;
+      EXPECT_EQ(mark[side == world::kExitLeft ? exit.target : room.id], '~')
+          << "the balloon ride through room " << room.id << " is not on the map";
+      ++rides;
+    }
+  }
+  EXPECT_GE(doors, 3);
+  EXPECT_GE(rides, 4);
 }
 
 TEST(ShippedWorld, StartPlaceIsAFreeStandingSpot) {
