@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <variant>
@@ -479,20 +480,16 @@ TEST(ShippedWorld, TheMapInThePlayersNotesShowsTheDoorsAndTheBalloonRides) {
   ASSERT_NE(from, std::string::npos);
   const std::string map = notes->substr(from + 4, notes->find("```", from + 4) - from - 4);
   std::map<int, char> mark;  // room -> the character after its number
-  for (std::size_t i = 0; i < map.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(map[i])) || (i > 0 && std::isdigit(static_cast<unsigned char>(map[i - 1]))))
-      continue;
-    std::size_t end = i;
-    while (end < map.size() && std::isdigit(static_cast<unsigned char>(map[end]))) ++end;
-    mark[std::stoi(map.substr(i, end - i))] = end < map.size() ? map[end] : ' ';
-  }
+  const std::regex number("([0-9]+)(.)");
+  for (std::sregex_iterator it(map.begin(), map.end(), number), end; it != end; ++it)
+    mark[std::stoi((*it)[1])] = (*it)[2].str()[0];
   int doors = 0, rides = 0;
   for (const auto& room : world->rooms) {
     if (room.id >= 75) continue;
     for (const auto& exit : room.exits) {
       if (exit.kind != world::ExitKind::Door) continue;
       const int other = world->doors[static_cast<std::size_t>(exit.target)].room;
-      EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(mark[room.id])) && mark[room.id] == mark[other])
+      EXPECT_TRUE(std::isalpha(mark[room.id]) && mark[room.id] == mark[other])
           << "the door of room " << room.id << " to room " << other << " is not on the map";
       ++doors;
     }
