@@ -204,11 +204,16 @@ TEST(ArtSprites, CompanionsStandWhereTheGameMovesThem) {
   }
   // The porter starts 20 rows above the lift line and walks on it.
   for (const auto& f : frank->frames) EXPECT_EQ(bottom(f), 19);
-  // Every balloon stage rests its bar on the ground beside the hero (anchor row 23).
+  // The ride lifts the hero's y by 8 while he still stands on the pad, and the
+  // balloon's anchor is that y: every stage rests its bar on the ground beside him
+  // (anchor row 31), the pump stands on his floor, and pumping and watching it rise
+  // he stands there too.
   ASSERT_EQ(balloon->frames.size(), 9u);
-  for (size_t k = 0; k < balloon->frames.size(); ++k) EXPECT_EQ(bottom(balloon->frames[k]), 23) << "stage " << k;
-  // The pump stands on the hero's floor.
-  for (const auto& f : glueon->frames) EXPECT_EQ(bottom(f), 23);
+  for (size_t k = 0; k < balloon->frames.size(); ++k) EXPECT_EQ(bottom(balloon->frames[k]), 31) << "stage " << k;
+  for (const auto& f : glueon->frames) EXPECT_EQ(bottom(f), 31);
+  auto hero = assets::loadSpriteSet(kSprites, "tumbold");
+  ASSERT_TRUE(hero);
+  for (int k : {48, 49, 50, 57, 58, 59}) EXPECT_EQ(bottom(hero->frames[k]), 31) << "hero frame " << k;
 }
 
 TEST(ArtSprites, LeftAndRightCreaturesAreMirrorPairs) {

@@ -100,8 +100,10 @@ std::string place(const char* what, int index, int room, int x, int y) {
 
 TEST_F(SpeechBubbles, TalkingReadingAndPullingLeversLeaveTheHeroAndTheSpeakerInSight) {
   const auto& program = *shipped().program;
-  // Once empty-handed and once with a star shard, which the Keeper answers otherwise.
-  const int shard = shipped().world->winObjects.front();
+  // Empty-handed, with a star shard, which the Keeper answers otherwise, and with the
+  // last shard, the other three handed over first where the hero stands.
+  const auto& shards = shipped().world->winObjects;
+  const int shard = shards.front();
   const auto& names = shipped().world->objectNames;
   int bubbles = 0;
   for (std::size_t i = 0; i < program.entities.size(); ++i) {
@@ -116,11 +118,19 @@ TEST_F(SpeechBubbles, TalkingReadingAndPullingLeversLeaveTheHeroAndTheSpeakerInS
     // Every place where the hero touches the box and stands on a floor (touch rule:
     // -17 <= x + 11 - left < 8 w and -18 <= y + 4 - top < 8 h).
     const int left = e.x8 * 8 + box.dx, top = e.y8 * 8 + box.dy;
-    for (int carried : {-1, shard}) {
+    for (int carried : {-1, shard, -2}) {
       for (int y = (top - 22 + 7) / 8 * 8; y <= top - 5 + 8 * box.h; y += 8) {
         for (int x = std::max(0, left - 28); x <= std::min(280, left - 12 + 8 * box.w); ++x) {
-          auto game = standing(e.room, x, y, carried);
+          auto game = standing(e.room, x, y, std::max(carried, -1));
           if (!game) continue;
+          if (carried == -2) {
+            for (std::size_t k = 1; k < shards.size(); ++k) {
+              game->give(shards[k]);
+              game->fire();
+            }
+            game->bubbles.clear();
+            game->give(shard);
+          }
           // Three presses: a bell rung three times, a lever pulled twice, answers.
           for (int press = 0; press < 3 && game->fire(); ++press) {
           }

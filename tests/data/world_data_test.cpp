@@ -5,15 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "assets/palette.h"
+#include "core/files.h"
 #include "assets/tile_set.h"
 #include "sim/content.h"
 #include "sim/script_program.h"
@@ -461,6 +465,50 @@ TEST(ShippedWorld, EveryRoomHasAShapeOfItsOwn) {
                             << " % of their places to stand";
     }
   }
+}
+
+// The player's notes draw the map from the rooms' exits. It shows every door, the same
+// letter after the numbers of both rooms it joins, and every balloon ride, a "~" joining
+// each room that has nowhere to stand to the rooms beside it.
+TEST(ShippedWorld, TheMapInThePlayersNotesShowsTheDoorsAndTheBalloonRides) {
+  const auto& world = shipped().world;
+  const auto& tiles = shipped().tiles;
+  ASSERT_TRUE(world.has_value() && tiles.has_value());
+  const auto notes = core::readTextFile(kRoot / "docs" / "world.md");
+  ASSERT_TRUE(notes);
+  const auto from = notes->find("```\n", notes->find("## The map"));
+  ASSERT_NE(from, std::string::npos);
+  const std::string map = notes->substr(from + 4, notes->find("```", from + 4) - from - 4);
+  std::map<int, char> mark;  // room -> the character after its number
+  const std::regex number("([0-9]+)(.)");
+  for (std::sregex_iterator it(map.begin(), map.end(), number), end; it != end; ++it)
+    mark[std::stoi((*it)[1])] = (*it)[2].str()[0];
+  int doors = 0, rides = 0;
+  for (const auto& room : world->rooms) {
+    if (room.id >= 75) continue;
+    for (const auto& exit : room.exits) {
+      if (exit.kind != world::ExitKind::Door) continue;
+      const int other = world->doors[static_cast<std::size_t>(exit.target)].room;
+      EXPECT_TRUE(std::isalpha(mark[room.id]) && mark[room.id] == mark[other])
+          << "the door of room " << room.id << " to room " << other << " is not on the map";
+      ++doors;
+    }
+    bool standless = true;
+    for (const auto& row : room.tiles)
+      for (int tile : row)
+        if (tile < tiles->collisionTiles && tiles->attributes[static_cast<std::size_t>(tile)] != std::array<std::uint8_t, 4>{})
+          standless = false;
+    if (!standless) continue;
+    for (int side : {world::kExitLeft, world::kExitRight}) {
+      const auto& exit = room.exits[static_cast<std::size_t>(side)];
+      if (exit.kind != world::ExitKind::Room) continue;
+      EXPECT_EQ(mark[side == world::kExitLeft ? exit.target : room.id], '~')
+          << "the balloon ride through room " << room.id << " is not on the map";
+      ++rides;
+    }
+  }
+  EXPECT_GE(doors, 3);
+  EXPECT_GE(rides, 4);
 }
 
 TEST(ShippedWorld, StartPlaceIsAFreeStandingSpot) {

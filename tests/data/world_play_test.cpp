@@ -6,11 +6,15 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <map>
+#include <string>
 #include <optional>
 #include <utility>
 #include <set>
 #include <vector>
 
+#include "assets/sprite_set.h"
 #include "shipped_data.h"
 
 namespace {
@@ -43,6 +47,27 @@ TEST_F(ShippedSetPiece, BalloonPadCarriesTheHeroEastToTheCloudLanding) {
   ASSERT_TRUE(game.runUntil(0, 3000, [](const sim::GameState& s) { return s.room == 53 && s.state == 1; }))
       << "room " << int(game.state().room) << " state " << int(game.state().state) << " " << game.error();
   EXPECT_EQ(game.state().y, 112);
+}
+
+// The play area starts at page row 40; the panel above it is drawn over anything
+// that reaches higher. The whole balloon stays below it for the ride both ways.
+TEST_F(ShippedSetPiece, TheBalloonIsSeenWholeForTheRide) {
+  const auto balloon = assets::loadSpriteSet(data_test::kRoot / "assets" / "graphics" / "sprites", "balloon");
+  ASSERT_TRUE(balloon);
+  for (const auto& [x, landing] : {std::pair{68, 45}, std::pair{212, 53}}) {
+    Game game;
+    game.placeHero(60, x, 96);
+    int riding = 0;
+    while (game.state().room != landing || game.state().state != 1) {
+      ASSERT_TRUE(game.run(0, 1)) << game.error();
+      ASSERT_LT(++riding, 3000) << "no landing from x " << x;
+      const auto& s = game.state();
+      const int stage = static_cast<std::int8_t>(s.rideStage);
+      if (stage < 0) continue;
+      const auto& f = balloon->frames[static_cast<std::size_t>(stage == 9 ? 0 : stage)];
+      ASSERT_GE(s.anchorY + f.yoff + f.oy, 40) << "room " << int(s.room) << " x " << s.x << ": its top is cut off";
+    }
+  }
 }
 
 TEST_F(ShippedSetPiece, ChapelMirrorWithTheChaliceLeadsToTheMoonAltarWhichTakesIt) {
@@ -262,16 +287,52 @@ TEST_F(ShippedSetPiece, KeepersDoorFadesBackToTheChapel) {
   EXPECT_EQ(game.state().y, 144);
 }
 
-TEST_F(ShippedSetPiece, KeeperTakesAShardAndTheLastOneWinsTheGame) {
+// The Keeper's lamp lights a star for each of the first three shards; the fourth has
+// words of its own, the lamp shines (in the picture under the bubble already) and is
+// seen shining for a while before the game is won. Its pictures lie on the room's lamp.
+TEST_F(ShippedSetPiece, TheKeeperLightsTheLampShardByShardAndTheFourthWinsTheGame) {
+  const auto& program = *shipped().program;
+  const auto& shards = shipped().world->winObjects;
+  const auto isLamp = [](const sim::EntityDef& e) { return e.room == 65 && e.step >= 0; };
+  const auto lamp = std::find_if(program.entities.begin(), program.entities.end(), isLamp);
+  ASSERT_NE(lamp, program.entities.end());
+  const auto index = static_cast<std::size_t>(lamp - program.entities.begin());
   Game game;
   game.placeHero(65, 208, 144);
-  for (int shard : {10, 20, 50}) game.state().objects[shard].room = 255;
-  game.give(60);
   ASSERT_TRUE(game.run(0, 5));
-  ASSERT_TRUE(game.fire());
-  ASSERT_TRUE(game.run(0, 5));
-  EXPECT_EQ(game.state().objects[60].room, 255);
+  std::vector<int> shown;
+  std::string words;
+  for (int shard : shards) {
+    game.give(shard);
+    game.bubbles.clear();
+    ASSERT_TRUE(game.fire()) << game.error();
+    ASSERT_EQ(game.bubbles.size(), 1u) << "shard " << shard;
+    const int graphic = game.bubbles.front().snapshot->entities[index].graphic;
+    EXPECT_GE(graphic, 0) << "shard " << shard << ": the lamp is dark while the Keeper speaks";
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), graphic), 0) << "shard " << shard << ": the lamp is as before";
+    shown.push_back(graphic);
+    if (words.empty()) words = game.bubbles.front().text;
+    EXPECT_EQ(game.bubbles.front().text == words, shown.size() < 4) << "shard " << shard << ": the fourth has words of its own";
+    EXPECT_EQ(game.state().endCode, 0u) << "shard " << shard;
+  }
+  int shining = 0;
+  for (; game.state().endCode == 0 && shining < 600; ++shining) ASSERT_TRUE(game.run(0, 1)) << game.error();
   EXPECT_EQ(game.state().endCode, 2u);
+  EXPECT_GT(shining, 50) << "steps the lamp is seen shining before the ending";
+  // A lit star "temple.lampstar_RC" lies on the lamp's own tile "temple.lamp_RC".
+  const auto names = data_test::tileNames();
+  int stars = 0;
+  for (int list : shown) {
+    const auto& g = program.graphics[static_cast<std::size_t>(list)];
+    for (std::size_t k = 0; k < g.tiles.size(); ++k) {
+      const auto it = names.find(g.tiles[k]);
+      if (it == names.end() || it->second.rfind("temple.lampstar_", 0) != 0) continue;
+      const int row = (lamp->y8 * 8 - 40) / 16 + static_cast<int>(k) / g.cols, col = lamp->x8 / 2 + static_cast<int>(k) % g.cols;
+      EXPECT_EQ(names.at(shipped().world->rooms[65].tiles[row][col]), "temple.lamp_" + it->second.substr(16)) << it->second;
+      ++stars;
+    }
+  }
+  EXPECT_EQ(stars, 6);
 }
 
 TEST_F(ShippedSetPiece, EveryObjectRestsWhereTheHeroCanStandWithinReach) {
@@ -322,40 +383,54 @@ TEST_F(ShippedSetPiece, EveryTouchBoxCanBeTouchedByAStandingHero) {
   }
 }
 
-// "Read every sign", the hints say; so every sign is one the hero can read. A sign in
-// a room's tiles, or one an entity draws, lies under the touch box of an entity of the
-// room that shows a text when fire is pressed in front of it.
-TEST_F(ShippedSetPiece, EverySignIsReadable) {
-  const auto names = data_test::tileNames();
+// Sign tiles of a room and signs its entities draw: their top left corners in page pixels.
+std::set<std::pair<int, int>> signsOf(const world::Room& room, const std::map<int, std::string>& names) {
   auto isSign = [&](int tile) {
     const auto it = names.find(tile);
     return it != names.end() && it->second.size() > 5 && it->second.compare(it->second.size() - 5, 5, ".sign") == 0;
   };
   const auto& program = *shipped().program;
+  std::set<std::pair<int, int>> places;
+  for (int r = 0; r < 10; ++r)
+    for (int c = 0; c < 20; ++c)
+      if (isSign(room.tiles[r][c])) places.insert({16 * c, 40 + 16 * r});
+  for (const auto& e : program.entities) {
+    if (e.room != room.id || e.gfx < 0) continue;
+    const auto& g = program.graphics[static_cast<std::size_t>(e.gfx)];
+    for (int r = 0; r < g.rows; ++r)
+      for (int c = 0; c < g.cols; ++c)
+        if (isSign(g.tiles[static_cast<std::size_t>(r * g.cols + c)])) places.insert({e.x8 * 8 + 16 * c, e.y8 * 8 + 16 * r});
+  }
+  return places;
+}
+
+// The entities of the room whose touch box lies over the sign at (sx, sy).
+std::vector<const sim::EntityDef*> readersOf(const world::Room& room, int sx, int sy) {
+  const auto& program = *shipped().program;
+  std::vector<const sim::EntityDef*> readers;
+  for (const auto& e : program.entities) {
+    if (e.room != room.id || e.touch < 0) continue;
+    const auto& box = program.touches[static_cast<std::size_t>(e.touch)];
+    const int left = e.x8 * 8 + box.dx, top = e.y8 * 8 + box.dy;
+    if (left < sx + 16 && left + 8 * box.w > sx && top < sy + 16 && top + 8 * box.h > sy) readers.push_back(&e);
+  }
+  return readers;
+}
+
+// "Read every sign", the hints say; so every sign is one the hero can read. A sign in
+// a room's tiles, or one an entity draws, lies under the touch box of an entity of the
+// room that shows a text when fire is pressed in front of it.
+TEST_F(ShippedSetPiece, EverySignIsReadable) {
+  const auto names = data_test::tileNames();
   int signs = 0;
   for (const auto& room : shipped().world->rooms) {
     if (room.id >= 75) continue;
-    std::set<std::pair<int, int>> places;  // top left corners, page pixels
-    for (int r = 0; r < 10; ++r)
-      for (int c = 0; c < 20; ++c)
-        if (isSign(room.tiles[r][c])) places.insert({16 * c, 40 + 16 * r});
-    for (const auto& e : program.entities) {
-      if (e.room != room.id || e.gfx < 0) continue;
-      const auto& g = program.graphics[static_cast<std::size_t>(e.gfx)];
-      for (int r = 0; r < g.rows; ++r)
-        for (int c = 0; c < g.cols; ++c)
-          if (isSign(g.tiles[static_cast<std::size_t>(r * g.cols + c)])) places.insert({e.x8 * 8 + 16 * c, e.y8 * 8 + 16 * r});
-    }
-    for (const auto& [sx, sy] : places) {
+    for (const auto& [sx, sy] : signsOf(room, names)) {
       ++signs;
       bool read = false;
-      for (const auto& e : program.entities) {
-        if (read || e.room != room.id || e.touch < 0) continue;
-        const auto& box = program.touches[static_cast<std::size_t>(e.touch)];
-        const int left = e.x8 * 8 + box.dx, top = e.y8 * 8 + box.dy;
-        if (left >= sx + 16 || left + 8 * box.w <= sx || top >= sy + 16 || top + 8 * box.h <= sy) continue;
-        const auto place = placeTouching(e);
-        if (!place) continue;
+      for (const auto* e : readersOf(room, sx, sy)) {
+        const auto place = placeTouching(*e);
+        if (read || !place) continue;
         Game game;
         game.placeHero(room.id, place->first, place->second);
         read = game.run(0, 3) && game.fire() && !game.bubbles.empty() && !game.bubbles.front().text.empty();
@@ -365,6 +440,78 @@ TEST_F(ShippedSetPiece, EverySignIsReadable) {
     }
   }
   EXPECT_GT(signs, 8);
+}
+
+// And it is read with the first press of fire wherever the hero stands to read it:
+// the floor there holds him (no crack lets him down while he reads), nothing lies
+// within his reach (fire would pick it up instead), and the bubble is the sign's text.
+TEST_F(ShippedSetPiece, EverySignIsReadAtTheFirstPressWhereverTheHeroStandsToReadIt) {
+  const auto names = data_test::tileNames();
+  const auto& program = *shipped().program;
+  int places = 0;
+  for (const auto& room : shipped().world->rooms) {
+    if (room.id >= 75) continue;
+    for (const auto& [sx, sy] : signsOf(room, names)) {
+      for (const auto* e : readersOf(room, sx, sy)) {
+        const auto& box = program.touches[static_cast<std::size_t>(e->touch)];
+        std::string text;
+        for (auto pc = static_cast<std::size_t>(box.code); text.empty() && pc < program.instrs.size(); ++pc)
+          if (program.instrs[pc].op == 19 || program.instrs[pc].op == 20) text = program.instrs[pc].text;
+        const int left = e->x8 * 8 + box.dx, top = e->y8 * 8 + box.dy;
+        for (int y = (top - 22 + 7) / 8 * 8; y <= top - 5 + 8 * box.h; y += 8) {
+          for (int x = std::max(0, left - 28); x <= std::min(280, left - 12 + 8 * box.w); ++x) {
+            bool floor = false;
+            for (int probe : {10, 18, 26, 29}) floor = floor || attrAt(room, x + probe, y + 24) != 0;
+            if (!floor || !bodyClear(room, x, y)) continue;
+            ++places;
+            const std::string where = "room " + std::to_string(room.id) + " (" + room.name + "), the sign at x " +
+                                      std::to_string(sx) + ", read from x " + std::to_string(x) + " y " + std::to_string(y);
+            Game game;
+            game.placeHero(room.id, x, y);
+            ASSERT_TRUE(game.run(0, 8)) << game.error();
+            const auto& s = game.state();
+            EXPECT_TRUE(s.room == room.id && s.x == x && s.y == y)
+                << where << ": the hero does not stay there (room " << int(s.room) << " x " << s.x << " y " << s.y << ")";
+            for (std::size_t i = 0; i < s.objects.size(); ++i) {
+              const auto& o = s.objects[i];
+              const int dx = o.x8 * 8 - x + 11, dy = o.y - y + 11;
+              EXPECT_FALSE(o.room == room.id && o.id <= 77 && dx >= 0 && dx <= 46 && dy >= 0 && dy <= 34)
+                  << where << ": object " << i << " lies within reach";
+            }
+            ASSERT_TRUE(game.fire()) << game.error();
+            EXPECT_TRUE(!game.bubbles.empty() && game.bubbles.front().text == text) << where << ": the first press shows "
+                << (game.bubbles.empty() ? std::string("nothing") : "\"" + game.bubbles.front().text + "\"");
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(places, 100);
+}
+
+// Everyone the hero meets answers fire with words of his own: no line is said by two.
+TEST_F(ShippedSetPiece, EverySpeakerHasLinesOfHisOwn) {
+  const auto names = data_test::tileNames();
+  const auto& program = *shipped().program;
+  std::map<std::string, std::set<std::string>> said;  // speaker -> his lines
+  for (const char* speaker : {"baker", "guard", "juggler", "keeper", "owl"}) {
+    for (const auto& e : program.entities) {
+      if (e.gfx < 0 || e.touch < 0) continue;
+      const auto tile = names.find(program.graphics[static_cast<std::size_t>(e.gfx)].tiles.front());
+      if (tile == names.end() || tile->second.find(speaker) == std::string::npos) continue;
+      const auto place = placeTouching(e);
+      ASSERT_TRUE(place) << speaker;
+      Game game;
+      game.placeHero(e.room, place->first, place->second);
+      ASSERT_TRUE(game.run(0, 3) && game.fire()) << speaker << " " << game.error();
+      for (const auto& op : game.bubbles) said[speaker].insert(op.text);
+    }
+    EXPECT_FALSE(said[speaker].empty()) << "the " << speaker << " says nothing";
+  }
+  for (auto a = said.begin(); a != said.end(); ++a)
+    for (auto b = std::next(a); b != said.end(); ++b)
+      for (const auto& line : a->second)
+        EXPECT_EQ(b->second.count(line), 0u) << "the " << a->first << " and the " << b->first << " both say \"" << line << "\"";
 }
 
 // The lives count wraps below zero: a game that goes on with no lives left would

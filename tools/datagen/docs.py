@@ -5,6 +5,9 @@ them) in place of the line "{{map}}".
 Each room sits one column to the right of the room on its left and one row under the
 room above it; the rooms that no exit joins to the start (the temple, reached through
 the chapel mirror) get a row of their own below. Each row names the kinds of rooms in it.
+A letter after a room number marks a door, the same letter at both rooms it joins; a "~"
+after one joins it to the room on its right by a balloon ride, over the rooms that have
+nowhere to stand (the balloon goes on through a room's side exits until it can land).
 """
 
 import collections
@@ -43,12 +46,49 @@ def place(rooms, start, origin, where):
             queue.append(target)
 
 
+def door_marks(rooms, doors):
+    """A letter per room that a door joins to another, the same for both rooms."""
+    pairs = []
+    for room in range(PLAY_ROOMS):
+        for side, _, _ in STEPS:
+            target = rooms[room]["exits"][side]
+            if isinstance(target, dict) and "door" in target:
+                pair = sorted({room, doors[target["door"]]["room"]})
+                if pair not in pairs:
+                    pairs.append(pair)
+    marks = {}
+    for letter, pair in zip("abcdefghijklmnopqrstuvwxyz", pairs):
+        for room in pair:
+            if room in marks:
+                raise MapError(f"room {room} has doors to two rooms")
+            marks[room] = letter
+    return marks
+
+
+def ride_links(rooms, attributes):
+    """Rooms joined to their right neighbour by a balloon ride: the side exits of the
+    rooms with nowhere to stand, which only the balloon crosses."""
+    def standless(room):
+        return all(int(t) >= len(attributes) or attributes[int(t)] == "0000"
+                   for row in room["tiles"] for t in row.split())
+    links = set()
+    for room in range(PLAY_ROOMS):
+        if not standless(rooms[room]):
+            continue
+        left, right = rooms[room]["exits"]["left"], rooms[room]["exits"]["right"]
+        if isinstance(left, int):
+            links.add(left)
+        if isinstance(right, int):
+            links.add(room)
+    return links
+
+
 def themes():
     legend, names = world.read_legend(), tiles.tile_names()
     return [world.read_room(n, legend, names)[1] for n in range(PLAY_ROOMS)]
 
 
-def draw(rooms):
+def draw(rooms, doors, attributes):
     where = {}
     place(rooms, START, (0, 0), where)
     bottom = max(y for _, y in where.values())
@@ -64,12 +104,17 @@ def draw(rooms):
             raise MapError(f"rooms {cells[spot]} and {room} share a place on the map")
         cells[spot] = room
     kinds = themes()
+    marks = door_marks(rooms, doors)
+    for room in ride_links(rooms, attributes):
+        if room in marks:
+            raise MapError(f"room {room} has a door and a balloon ride")
+        marks[room] = "~"
     xs = [x for x, _ in cells]
     ys = [y for _, y in cells]
     lines = []
     for y in range(min(ys), max(ys) + 1):
         row = [cells.get((x, y)) for x in range(min(xs), max(xs) + 1)]
-        text = "".join(f"{r:4d}" if r is not None else "    " for r in row)
+        text = "".join(f"{r:3d}{marks.get(r, ' ')}" if r is not None else "    " for r in row)
         names = []
         for r in row:
             if r is not None and kinds[r] not in names:
@@ -80,8 +125,10 @@ def draw(rooms):
 
 
 def generate(root):
-    rooms = json.loads((pathlib.Path(root) / "world" / "world.json").read_text())["rooms"]
+    world_data = json.loads((pathlib.Path(root) / "world" / "world.json").read_text())
+    attributes = json.loads((pathlib.Path(root) / "assets" / "graphics" / "tiles.json").read_text())["attributes"]
     text = (DATA / "world.md").read_text()
     if "{{map}}" not in text:
         raise MapError("tools/data/docs/world.md has no {{map}} line")
-    common.write_bytes(root, "docs/world.md", text.replace("{{map}}", draw(rooms)).encode("ascii"))
+    picture = draw(world_data["rooms"], world_data["doors"], attributes)
+    common.write_bytes(root, "docs/world.md", text.replace("{{map}}", picture).encode("ascii"))

@@ -391,8 +391,26 @@ def hero_frames():
                                 mouth="smile")), "through")
     frames[60], frames[61], frames[62] = (frames[65].mirrored(), frames[64].mirrored(),
                                           frames[63].mirrored())
+    for k in range(48, 60):
+        frames[k] = lowered(frames[k], RIDE_LIFT)
     assert all(f is not None for f in frames)
     return frames
+
+
+# The balloon frames (48..59) are drawn this many rows lower: the ride starts by lifting
+# the hero's y by 8 while he still stands on the pad, and the landing puts it back, so
+# that hanging under the bar his feet come down onto the landing cloud where he stands.
+RIDE_LIFT = 8
+
+
+def lowered(c, rows):
+    """The canvas drawn `rows` lower on a taller canvas, its eye (for the shades) with it."""
+    out = Canvas(c.w, c.h + rows)
+    out.blit(c, 0, rows)
+    if hasattr(c, "eye"):
+        out.eye = (c.eye[0], c.eye[1] + rows)
+        out.flipped = getattr(c, "flipped", False)
+    return out
 
 
 def _bat(c, phase):
@@ -759,17 +777,18 @@ def frank(step):
 # ---------------------------------------------------------------------------------
 # balloon: stages 0..3 inflating beside the hero on the right, 4 full (rising and
 # riding), 5..8 the same as 3..0 on the left. The envelope's centre is 10 pixels right
-# of the anchor; a wooden bar hangs on two ropes at anchor rows 21..22 with its outline
-# on row 23 (the ground while inflating, the hero's hands while riding).
+# of the anchor; a wooden bar hangs on two ropes at anchor rows 29..30 with its outline
+# on row 31: the ground while inflating (the anchor is the hero's y, lifted by 8 with
+# him) and the hero's hands while riding. Riding, the anchor is 38, two rows above the
+# play area: the full envelope keeps to rows 3 on, so that none of it is cut off.
 
 def balloon(radius, full=False):
-    c = Canvas(24, 40)
-    top = 12                     # canvas row of the anchor
+    c = Canvas(24, 32)
     cx = 10.5
-    neck = top + 14 if full else top + 19
+    neck = 23 if full else 27
     if radius:
-        cy = neck - radius - (1 if full else 0)
-        ry = radius + (2 if full else 0)
+        ry = 10 if full else radius
+        cy = neck + 1 - ry if full else neck - radius
         c.ellipse(cx, cy, radius, ry, 12)
         for k in (-radius * 0.55, 0, radius * 0.55):       # yellow gores
             for y in range(int(cy - ry), int(cy + ry) + 1):
@@ -782,24 +801,24 @@ def balloon(radius, full=False):
         hx, hy = int(cx - radius * 0.45), int(cy - ry * 0.55)
         c.rect(hx, hy, hx + 1, hy + 1, 1)
         c.outline(15)
-        ropes = Canvas(24, 40)
-        ropes.line(int(cx) - 2, neck + 1, 1, top + 20, 2)
-        ropes.line(int(cx) + 2, neck + 1, 20, top + 20, 2)
+        ropes = Canvas(24, 32)
+        ropes.line(int(cx) - 2, neck + 1, 1, 28, 2)
+        ropes.line(int(cx) + 2, neck + 1, 20, 28, 2)
         c.blit(ropes)
     else:
-        c.poly([(3, top + 18), (17, top + 17), (19, top + 20), (2, top + 20)], 12)
-        c.rect(6, top + 18, 8, top + 19, 14)
+        c.poly([(3, 26), (17, 25), (19, 28), (2, 28)], 12)
+        c.rect(6, 26, 8, 27, 14)
         c.outline(15)
-    bar = Canvas(24, 40)
-    bar.rect(0, top + 21, 21, top + 22, 4)
-    bar.rect(0, top + 22, 21, top + 22, 3)
+    bar = Canvas(24, 32)
+    bar.rect(0, 29, 21, 30, 4)
+    bar.rect(0, 30, 21, 30, 3)
     bar.outline(15)
     c.blit(bar)
     return c
 
 
 def balloon_frames():
-    stages = [balloon(0), balloon(4), balloon(7), balloon(9), balloon(11, full=True)]
+    stages = [balloon(0), balloon(4), balloon(7), balloon(9), balloon(10, full=True)]
     mirror = [s.mirrored() for s in stages[3::-1]]
     return stages + mirror
 
@@ -856,7 +875,8 @@ def shades_frames():
 
 def pump(down, left):
     """Plunger pump in front of the hero with the hose to the balloon. Canvas 40 x 16;
-    column 0 is the hero's x + 32 - 16, row 0 the hero's y + 8."""
+    column 0 is the hero's x + 32 - 16, row 0 the hero's y + 8 + RIDE_LIFT (he pumps
+    with his y lifted)."""
     c = Canvas(40, 16)
     px = 13                         # pump barrel just in front of the hero's hands
     c.rect(px, 8, px + 3, 15, 9)
@@ -885,8 +905,8 @@ def write_all(root):
               "left pairs before right pairs")
     write_set(root, "frank", [trimmed(frank(k), 0, 0) for k in range(2)],
               "the clockwork porter of room 29, 16 x 20 from the mover's position")
-    write_set(root, "balloon", [trimmed(c, 0, 12) for c in balloon_frames()],
-              "stages 0-3 inflating right, 4 full, 5-8 inflating left; bar down to anchor row 23")
+    write_set(root, "balloon", [trimmed(c, 0, 0) for c in balloon_frames()],
+              "stages 0-3 inflating right, 4 full, 5-8 inflating left; bar down to anchor row 31")
     whole = chandelier()
     write_set(root, "chandel", [trimmed(whole.region(0, 0, 32, 28), 0, RING),
                                 trimmed(whole.region(32, 0, 32, 28), 0, RING)],
@@ -894,9 +914,9 @@ def write_all(root):
     write_set(root, "shades", [trimmed(c, 0, 0) for c in shades_frames()],
               "0 side right, 1 side left, 2 front")
     g = glueon_frames()
-    write_set(root, "glueon", [trimmed(g[0], 16, -8), trimmed(g[1], 16, -8),
-                               trimmed(g[2], 48, -8),
-                               trimmed(g[3], 48, -8)],
+    low = -8 - RIDE_LIFT
+    write_set(root, "glueon", [trimmed(g[0], 16, low), trimmed(g[1], 16, low),
+                               trimmed(g[2], 48, low), trimmed(g[3], 48, low)],
               "balloon pump: 0, 1 right of the hero, 2, 3 left")
 
 
