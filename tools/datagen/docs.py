@@ -65,21 +65,28 @@ def door_marks(rooms, doors):
     return marks
 
 
+# The ride tiles of a balloon pad, and the rooms where a ride comes down: the game
+# lands a ride to the right in room 53 and one to the left in room 45.
+RIDE_TILES = {908, 909, 910}
+LANDINGS = {"right": 53, "left": 45}
+
+
 def ride_links(rooms, attributes):
-    """Rooms joined to their right neighbour by a balloon ride: the side exits of the
-    rooms with nowhere to stand, which only the balloon crosses."""
-    def standless(room):
-        return all(int(t) >= len(attributes) or attributes[int(t)] == "0000"
-                   for row in room["tiles"] for t in row.split())
+    """Rooms joined to their right neighbour by a balloon ride: from each room with a
+    balloon pad, the side exits the balloon crosses to the room where it lands."""
     links = set()
-    for room in range(PLAY_ROOMS):
-        if not standless(rooms[room]):
+    for pad in range(PLAY_ROOMS):
+        if not any(int(t) in RIDE_TILES for row in rooms[pad]["tiles"] for t in row.split()):
             continue
-        left, right = rooms[room]["exits"]["left"], rooms[room]["exits"]["right"]
-        if isinstance(left, int):
-            links.add(left)
-        if isinstance(right, int):
-            links.add(room)
+        for side, landing in LANDINGS.items():
+            room, seen = pad, set()
+            while room != landing and room not in seen:
+                seen.add(room)
+                nxt = rooms[room]["exits"][side]
+                if not isinstance(nxt, int):
+                    raise MapError(f"the balloon from room {pad} finds no way {side} from room {room}")
+                links.add(room if side == "right" else nxt)
+                room = nxt
     return links
 
 
