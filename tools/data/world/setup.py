@@ -64,7 +64,7 @@
     "actors": [
         {"room": 7,  "x": 48,  "y": 152, "state": 3, "frame": 3,  "b6": 0, "range_a": 40,  "range_b": 200, "graphic": 0,  "dir": 1},
         {"room": 13, "x": 120, "y": 64,  "state": 3, "frame": 15, "b6": 0, "range_a": 96,  "range_b": 232, "graphic": 30, "dir": 1},
-        {"room": 16, "x": 200, "y": 156, "state": 4, "frame": 18, "b6": 0, "range_a": 176, "range_b": 256, "graphic": 40, "dir": 0},
+        {"room": 16, "x": 200, "y": 156, "state": 4, "frame": 18, "b6": 0, "range_a": 196, "range_b": 256, "graphic": 40, "dir": 0},
         {"room": 17, "x": 80,  "y": 80,  "state": 3, "frame": 7,  "b6": 0, "range_a": 40,  "range_b": 240, "graphic": 10, "dir": 1},
         {"room": 36, "x": 200, "y": 152, "state": 3, "frame": 32, "b6": 0, "range_a": 160, "range_b": 248, "graphic": 70, "dir": 0},
         {"room": 42, "x": 64,  "y": 112, "state": 3, "frame": 26, "b6": 0, "range_a": 48,  "range_b": 200, "graphic": 50, "dir": 1},
