@@ -159,25 +159,25 @@ TEST_F(ScriptedPlay, TheTourPlaysAndGoesThroughThePauseMenu) {
   ASSERT_TRUE(before.bindings.bindKey(input::Action::MoveLeft, SDL_SCANCODE_A));
   ASSERT_TRUE(app::saveSettings(dir_ / "t" / "user" / "settings.json", before));
   const ProcessResult r = run({"--play-script", (kHere / "scripts" / "tour.txt").string(), "--capture-at",
-                               "45,190,290,310,331,366,412,423,512,525,700", "--out", "t",
+                               "45,190,356,374,395,430,476,487,576,589,764", "--out", "t",
                                "--check-quicksave"});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.err,
-            "[info] saved: 182 steps -> t/user/saves/slot_1.json\n[info] saved: 192 steps -> t/user/quicksave.json\n"
-            "[info] loaded: 192 steps from t/user/quicksave.json\n[info] played 701 ticks\n"
-            "[info] quick save check: 373 steps, state equal, frame equal, screen equal\n");
+            "[info] saved: 246 steps -> t/user/saves/slot_1.json\n[info] saved: 256 steps -> t/user/quicksave.json\n"
+            "[info] loaded: 256 steps from t/user/quicksave.json\n[info] played 765 ticks\n"
+            "[info] quick save check: 437 steps, state equal, frame equal, screen equal\n");
   const struct {
     const char* tick;
     const char* name;
     bool frame;  // the game's own picture too (it stands still under the menu)
   } captures[] = {
-      {"00045", "tour_title", true},     {"00190", "tour_baker", true},     {"00290", "tour_shades", true},
-      {"00310", "tour_menu", false},     {"00331", "tour_saved", false},    {"00366", "tour_settings", false},
-      {"00412", "tour_press_key", false}, {"00423", "tour_press_button", false}, {"00512", "tour_quick_load", false},
-      {"00525", "tour_loaded", true},
+      {"00045", "tour_title", true},     {"00190", "tour_baker", true},     {"00356", "tour_shades", true},
+      {"00374", "tour_menu", false},     {"00395", "tour_saved", false},    {"00430", "tour_settings", false},
+      {"00476", "tour_press_key", false}, {"00487", "tour_press_button", false}, {"00576", "tour_quick_load", false},
+      {"00589", "tour_loaded", true},
   };
   for (const auto& c : captures) expectCaptures("t", c.tick, c.name, c.frame);
-  EXPECT_EQ(slurp(dir_ / "t" / "frame_00310.png"), slurp(dir_ / "t" / "frame_00423.png"));
+  EXPECT_EQ(slurp(dir_ / "t" / "frame_00374.png"), slurp(dir_ / "t" / "frame_00487.png"));
   EXPECT_EQ(slurp(dir_ / "t" / "sounds.txt"), goldenText("tour.sounds.txt", slurp(dir_ / "t" / "sounds.txt")));
   EXPECT_EQ(slurp(dir_ / "t" / "music.txt"), goldenText("tour.music.txt", slurp(dir_ / "t" / "music.txt")));
 
@@ -216,7 +216,7 @@ TEST_F(ScriptedPlay, TheWinRecordingReachesTheEndingAndTheCheckReplaysIt) {
     int code;
     std::string log;  // a regular expression for what follows the start line
   } cases[] = {
-      {"ending", "win.steps", beforeWin, "end.txt", {"--capture-at", "60,180"}, 0, "\\[info\\] played 181 ticks\n"},
+      {"ending", "win.steps", beforeWin, "end.txt", {"--capture-at", "60,180,300"}, 0, "\\[info\\] played 301 ticks\n"},
       {"short", "win.steps", win.size() - 200, "idle.txt", {"--capture-at", "300", "--check-quicksave"}, 0,
        check + "state equal, frame equal, screen equal\n"},
       {"won", "win.steps", beforeWin, "end.txt", {"--capture-at", "300", "--check-quicksave"}, 1, noReplay},
@@ -232,9 +232,11 @@ TEST_F(ScriptedPlay, TheWinRecordingReachesTheEndingAndTheCheckReplaysIt) {
     ASSERT_EQ(r.err.compare(0, start.size(), start), 0) << c.out << "\n" << r.err;
     EXPECT_TRUE(std::regex_match(r.err.substr(start.size()), std::regex(c.log))) << c.out << "\n" << r.err;
   }
+  // The Keeper's words over the lamp, the lamp shining on its own, then the ending.
   expectCaptures("ending", "00060", "win_bubble");
-  expectCaptures("ending", "00180", "win_ending");
-  EXPECT_NE(slurp(dir_ / "ending" / "music.txt").find("105 tune 9\n"), std::string::npos) << "the ending's tune";
+  expectCaptures("ending", "00180", "win_lamp");
+  expectCaptures("ending", "00300", "win_ending");
+  EXPECT_NE(slurp(dir_ / "ending" / "music.txt").find("215 tune 9\n"), std::string::npos) << "the ending's tune";
 }
 
 // Without the HUD frame the pictures are the bare game; without the menu's
