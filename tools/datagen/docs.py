@@ -6,8 +6,8 @@ Each room sits one column to the right of the room on its left and one row under
 room above it; the rooms that no exit joins to the start (the temple, reached through
 the chapel mirror) get a row of their own below. Each row names the kinds of rooms in it.
 A letter after a room number marks a door, the same letter at both rooms it joins; a "~"
-after one joins it to the room on its right by a balloon ride, over the rooms that have
-nowhere to stand (the balloon goes on through a room's side exits until it can land).
+after one joins it to the room on its right by a balloon ride, from a room with a balloon
+pad through side exits to the room where the game lands the ride.
 """
 
 import collections
