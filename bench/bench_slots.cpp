@@ -61,19 +61,39 @@ void timeListings(const app::PauseFlow& flow) {
               bench::seconds(start) * 1000 / rounds, readable);
 }
 
+// A game with its pause flow over slots in a scratch folder, which goes with it.
+struct SlotBench {
+  std::optional<render::GameGraphics> graphics = render::loadGameGraphics(data_test::kRoot);
+  std::optional<ui::MenuArt> art = ui::MenuArt::load(data_test::kRoot);
+  fs::path folder;
+  std::unique_ptr<app::GameApp> game;
+  std::unique_ptr<app::PauseFlow> flow;
+
+  explicit SlotBench(const std::string& name)
+      : folder(fs::temp_directory_path() / (name + "_" + std::to_string(::getpid()))) {
+    const data_test::Shipped& data = data_test::shipped();
+    if (!data.complete() || !graphics || !art) {
+      std::printf("the shipped data set does not load\n");
+      return;
+    }
+    game = std::make_unique<app::GameApp>(data.content, *data.program, *graphics, nullptr);
+    flow = std::make_unique<app::PauseFlow>(*game, *art, folder);
+  }
+  ~SlotBench() {
+    flow.reset();
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+  SlotBench(const SlotBench&) = delete;
+  SlotBench& operator=(const SlotBench&) = delete;
+};
+
 }  // namespace
 
 TUMBOLD_BENCHMARK(slot_listing) {
-  const data_test::Shipped& data = data_test::shipped();
-  const auto graphics = render::loadGameGraphics(data_test::kRoot);
-  const auto art = ui::MenuArt::load(data_test::kRoot);
-  if (!data.complete() || !graphics || !art) {
-    std::printf("the shipped data set does not load\n");
-    return;
-  }
-  const fs::path folder = fs::temp_directory_path() / ("bench_slots_" + std::to_string(::getpid()));
-  auto game = std::make_unique<app::GameApp>(data.content, *data.program, *graphics, nullptr);
-  app::PauseFlow flow(*game, *art, folder);
+  SlotBench bench("bench_slots");
+  if (!bench.flow) return;
+  app::PauseFlow& flow = *bench.flow;
   const std::string save = overlappingSave();
   const std::vector<unsigned char> picture = hugePicture();
   for (int slot = 0; slot <= app::PauseFlow::kSlots; ++slot) {
@@ -94,24 +114,16 @@ TUMBOLD_BENCHMARK(slot_listing) {
               loaded ? loaded->keys.size() : 0);
   if (loaded) {
     start = std::chrono::steady_clock::now();
-    const bool replayed = game->loadHistory(loaded->keys);
+    const bool replayed = bench.game->loadHistory(loaded->keys);
     std::printf("replaying it: %.2f s (%s)\n", bench::seconds(start), replayed ? "replayed" : "stopped short");
   }
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
 }
 
 TUMBOLD_BENCHMARK(slot_listing_long_games) {
-  const data_test::Shipped& data = data_test::shipped();
-  const auto graphics = render::loadGameGraphics(data_test::kRoot);
-  const auto art = ui::MenuArt::load(data_test::kRoot);
-  if (!data.complete() || !graphics || !art) {
-    std::printf("the shipped data set does not load\n");
-    return;
-  }
-  const fs::path folder = fs::temp_directory_path() / ("bench_slots_long_" + std::to_string(::getpid()));
-  auto game = std::make_unique<app::GameApp>(data.content, *data.program, *graphics, nullptr);
-  app::PauseFlow flow(*game, *art, folder);
+  SlotBench bench("bench_slots_long");
+  if (!bench.flow) return;
+  app::PauseFlow& flow = *bench.flow;
+  const ui::MenuArt* art = &*bench.art;
   app::QuickSave save;
   save.savedAt = 1;
   save.keys.assign(6000000, 0);
@@ -125,7 +137,7 @@ TUMBOLD_BENCHMARK(slot_listing_long_games) {
     fs::create_directories(path.parent_path());
     fs::path picturePath = path;
     if (!app::writeQuickSave(path, save) || !render::saveRgbaPng(picturePath.replace_extension(".png"), thumb)) {
-      std::printf("the saves cannot be written in %s\n", folder.string().c_str());
+      std::printf("the saves cannot be written in %s\n", bench.folder.string().c_str());
       return;
     }
   }
@@ -133,5 +145,4 @@ TUMBOLD_BENCHMARK(slot_listing_long_games) {
   std::printf("each slot: a save of %ju bytes, %zu steps\n", fs::file_size(flow.slotPath(1), ignored),
               save.keys.size());
   timeListings(flow);
-  fs::remove_all(folder, ignored);
 }
