@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
@@ -18,6 +19,12 @@ constexpr std::size_t kMaxJsonDepth = 64;
 // no JSON, or when it nests deeper than kMaxJsonDepth, which is refused before
 // any value is built; `tooDeep`, when given, tells the second case.
 nlohmann::json parseJson(std::string_view text, bool* tooDeep = nullptr);
+
+// Empties the array that is the value of `key` in the top-level object of a
+// JSON text, found by its brackets outside strings without reading what it
+// holds; any other text is left for the parser to judge. For a reader that
+// needs only the rest of a file whose bulk is one array.
+void emptyTopLevelArray(std::string& text, std::string_view key);
 
 // How a JSON value reads as a whole number between two bounds.
 enum class NumberFit {

@@ -23,7 +23,7 @@ struct RgbaImage {
 std::array<std::uint32_t, 16> colourTable(const assets::Palette& palette);
 
 // Reads any PNG (through the data root or the embedded table) as 8-bit RGBA.
-// A file that cannot be read gets core::readFile's line and no second one.
+// A file that cannot be read gets core::readFile's line and "cannot read PATH".
 std::optional<RgbaImage> loadRgbaPng(const std::filesystem::path& path);
 // loadRgbaPng for a picture that must be width x height: any other size is
 // nothing, without a log line, known from the PNG header before anything is

@@ -162,69 +162,6 @@ bool writeQuickSave(const fs::path& path, const QuickSave& save) {
 
 namespace {
 
-// The end of the string whose opening quote is at `at`: the index after its
-// closing quote, or the text's size when it does not close.
-std::size_t stringEnd(const std::string& text, std::size_t at) {
-  for (std::size_t i = at + 1; i < text.size(); ++i) {
-    if (text[i] == '\\')
-      ++i;
-    else if (text[i] == '"')
-      return i + 1;
-  }
-  return text.size();
-}
-
-std::size_t skipBlanks(const std::string& text, std::size_t at) {
-  while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r')) ++at;
-  return at;
-}
-
-// The index of the bracket that closes the array opening at `at`, or the
-// text's size when it does not close.
-std::size_t arrayEnd(const std::string& text, std::size_t at) {
-  std::size_t depth = 0;
-  for (std::size_t i = at; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '[') {
-      ++depth;
-    } else if (c == ']') {
-      if (--depth == 0) return i;
-    } else if (c == '"') {
-      i = stringEnd(text, i) - 1;
-    }
-  }
-  return text.size();
-}
-
-// Empties the top-level "keys" array, found and passed over by its brackets
-// (outside strings) without reading a number of it: a long game's runs are
-// most of its file, and the slot listing shows only the header. What the runs
-// hold is checked when the save is loaded. Any other text is left for the
-// parser to judge.
-void emptyRuns(std::string& text) {
-  std::size_t depth = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    const char c = text[i];
-    if (c != '"') {
-      if (c == '{' || c == '[') ++depth;
-      if ((c == '}' || c == ']') && depth > 0) --depth;
-      ++i;
-      continue;
-    }
-    const std::size_t end = stringEnd(text, i);
-    const std::size_t colon = skipBlanks(text, end);
-    if (depth == 1 && colon < text.size() && text[colon] == ':' && text.compare(i, end - i, "\"keys\"") == 0) {
-      const std::size_t open = skipBlanks(text, colon + 1);
-      if (open < text.size() && text[open] == '[') {
-        const std::size_t close = arrayEnd(text, open);
-        if (close < text.size()) text.erase(open + 1, close - open - 1);
-      }
-      return;
-    }
-    i = end;
-  }
-}
-
 std::optional<QuickSave> readSave(const fs::path& path, bool withKeys) {
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
@@ -232,7 +169,9 @@ std::optional<QuickSave> readSave(const fs::path& path, bool withKeys) {
 
   std::optional<std::string> text = core::readTextFile(path);
   if (!text) return std::nullopt;
-  if (!withKeys) emptyRuns(*text);
+  // A long game's runs are most of its file, and a listing shows only the
+  // header: they are passed over unread, and checked when the save is loaded.
+  if (!withKeys) core::emptyTopLevelArray(*text, "keys");
 
   const std::string name = path.string();
   auto notASave = [&name] {
