@@ -62,7 +62,7 @@
     },
 
     "actors": [
-        {"room": 7,  "x": 48,  "y": 152, "state": 3, "frame": 3,  "b6": 0, "range_a": 40,  "range_b": 200, "graphic": 0,  "dir": 1},
+        {"room": 7,  "x": 16,  "y": 152, "state": 3, "frame": 3,  "b6": 0, "range_a": 8,   "range_b": 32,  "graphic": 0,  "dir": 1},
         {"room": 13, "x": 120, "y": 64,  "state": 3, "frame": 15, "b6": 0, "range_a": 96,  "range_b": 232, "graphic": 30, "dir": 1},
         {"room": 16, "x": 200, "y": 156, "state": 4, "frame": 18, "b6": 0, "range_a": 196, "range_b": 256, "graphic": 40, "dir": 0},
         {"room": 17, "x": 80,  "y": 80,  "state": 3, "frame": 7,  "b6": 0, "range_a": 40,  "range_b": 240, "graphic": 10, "dir": 1},
